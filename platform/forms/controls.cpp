@@ -1,0 +1,312 @@
+#include "controls.h"
+
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+#include <climits>
+
+#include "appearance.h"
+
+namespace forms {
+
+namespace {
+
+Qt::Alignment alignmentOf(layout::Alignment a) {
+    switch (a) {
+        case layout::Alignment::Centre:
+            return Qt::AlignHCenter;
+        case layout::Alignment::Right:
+            return Qt::AlignRight;
+        case layout::Alignment::Left:
+            break;
+    }
+    return Qt::AlignLeft;
+}
+
+// The two-pixel 3D edge of the classic controls: raised for a button, sunken for a text box.
+void drawEdge(QPainter& p, QRect r, bool sunken) {
+    const QColor light(0xFF, 0xFF, 0xFF), face(0xC0, 0xC0, 0xC0), shadow(0x80, 0x80, 0x80),
+        dark(0x00, 0x00, 0x00);
+    auto frame = [&p](QRect box, QColor topLeft, QColor bottomRight) {
+        p.setPen(topLeft);
+        p.drawLine(box.topLeft(), box.topRight());
+        p.drawLine(box.topLeft(), box.bottomLeft());
+        p.setPen(bottomRight);
+        p.drawLine(box.bottomLeft(), box.bottomRight());
+        p.drawLine(box.topRight(), box.bottomRight());
+    };
+    if (sunken) {
+        frame(r, shadow, light);
+        frame(r.adjusted(1, 1, -1, -1), dark, face);
+    } else {
+        frame(r, face, dark);
+        frame(r.adjusted(1, 1, -1, -1), light, shadow);
+    }
+}
+
+class TextBoxWidget : public QLineEdit {
+public:
+    using QLineEdit::QLineEdit;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QLineEdit::paintEvent(event);
+        if (sunkenEdge) {
+            QPainter p(this);
+            drawEdge(p, rect(), true);
+        }
+    }
+
+public:
+    bool sunkenEdge = true;
+};
+
+}  // namespace
+
+// ---- Label
+
+Label::Label(const layout::Control& stored, QWidget& surface)
+    : surface_(surface),
+      rect_(pixelRect(stored.rect)),
+      font_(font(stored.font)),
+      back_(colour(stored.backColour, Qt::white)),
+      fore_(colour(stored.foreColour, Qt::black)),
+      alignment_(alignmentOf(stored.alignment)) {
+    setCaption(stored.text);
+}
+
+void Label::setCaption(const std::string& caption) {
+    const QRect old = rect_;
+    caption_ = caption;
+    const QFontMetrics metrics(font_);
+    rect_.setSize(QSize(metrics.horizontalAdvance(QString::fromStdString(caption_)),
+                        metrics.height()));
+    surface_.update(old.united(rect_));
+}
+
+void Label::paint(QPainter& p) const {
+    p.fillRect(rect_, back_);
+    p.setFont(font_);
+    p.setPen(fore_);
+    p.drawText(rect_, alignment_ | Qt::AlignTop | Qt::TextSingleLine,
+               QString::fromStdString(caption_));
+}
+
+// ---- Shape
+
+Shape::Shape(const layout::Control& stored)
+    : rect_(pixelRect(stored.rect)),
+      border_(colour(stored.borderColour, Qt::black)),
+      borderWidth_(std::max(1, stored.borderWidth)) {
+    if (stored.fillColour) {
+        fill_ = colour(*stored.fillColour);
+    }
+}
+
+void Shape::paint(QPainter& p) const {
+    // The border is centred on the rectangle's edge: half of it inside, half outside.
+    const QRectF edge = QRectF(rect_).adjusted(0.5, 0.5, -0.5, -0.5);
+    const qreal radius = std::min(edge.width(), edge.height()) / 6.0;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.setPen(QPen(border_, borderWidth_, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.setBrush(fill_ ? QBrush(*fill_) : QBrush(Qt::NoBrush));
+    p.drawRoundedRect(edge, radius, radius);
+    p.restore();
+}
+
+// ---- Line
+
+Line::Line(const layout::Control& stored)
+    : line_(pixels(stored.x1), pixels(stored.y1), pixels(stored.x2), pixels(stored.y2)),
+      colour_(colour(stored.borderColour, Qt::black)),
+      width_(std::max(1, stored.borderWidth)) {}
+
+void Line::paint(QPainter& p) const {
+    p.setPen(QPen(colour_, width_, Qt::SolidLine, Qt::FlatCap));
+    p.drawLine(line_);
+}
+
+QRect Line::bounds() const {
+    return QRect(line_.p1(), line_.p2()).normalized().adjusted(-width_, -width_, width_, width_);
+}
+
+// ---- Image
+
+Image::Image(const layout::Control& stored, QPixmap picture)
+    : rect_(pixelRect(stored.rect)),
+      picture_(std::move(picture)),
+      stretch_(stored.stretch),
+      index_(static_cast<std::int16_t>(std::max(0, stored.index))) {}
+
+void Image::paint(QPainter& p) const {
+    if (picture_.isNull()) {
+        return;
+    }
+    if (stretch_) {
+        p.drawPixmap(rect_, picture_);
+    } else {
+        p.drawPixmap(rect_.topLeft(), picture_);
+    }
+}
+
+void Image::press(Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint point) {
+    if (!mouseDown_) {
+        return;
+    }
+    const std::int16_t buttonCode = button == Qt::LeftButton    ? 1
+                                    : button == Qt::RightButton ? 2
+                                    : button == Qt::MiddleButton ? 4
+                                                                 : 0;
+    std::int16_t shift = 0;
+    shift |= (keys & Qt::ShiftModifier) ? 1 : 0;
+    shift |= (keys & Qt::ControlModifier) ? 2 : 0;
+    shift |= (keys & Qt::AltModifier) ? 4 : 0;
+    const QPoint local = point - rect_.topLeft();
+    mouseDown_(index_, buttonCode, shift, float(local.x() * kTwipsPerPixel),
+               float(local.y() * kTwipsPerPixel));
+}
+
+// ---- TextBox
+
+TextBox::TextBox(const layout::Control& stored, QWidget& parent)
+    : edit_(new TextBoxWidget(&parent)) {
+    edit_->setObjectName(QString::fromStdString(stored.name));
+    edit_->setGeometry(pixelRect(stored.rect));
+    edit_->setFrame(false);
+    edit_->setTextMargins(2, 0, 2, 0);
+    edit_->setMaxLength(INT_MAX);
+    edit_->setFont(font(stored.font));
+    edit_->setAlignment(alignmentOf(stored.alignment) | Qt::AlignVCenter);
+    edit_->setReadOnly(stored.readOnly);
+    edit_->setFocusPolicy(stored.tabStop ? Qt::StrongFocus : Qt::ClickFocus);
+    QPalette palette = edit_->palette();
+    palette.setColor(QPalette::Base, colour(stored.backColour, palette.color(QPalette::Base)));
+    palette.setColor(QPalette::Text, colour(stored.foreColour, palette.color(QPalette::Text)));
+    edit_->setPalette(palette);
+    edit_->setText(QString::fromStdString(stored.text));
+    edit_->setVisible(stored.visible);
+}
+
+std::string TextBox::text() const { return edit_->text().toStdString(); }
+
+void TextBox::setText(const std::string& text) {
+    const QString fresh = QString::fromStdString(text);
+    if (fresh != edit_->text()) {
+        edit_->setText(fresh);
+    }
+}
+
+// ---- CommandButton
+
+class ButtonWidget : public QPushButton {
+public:
+    ButtonWidget(const layout::Control& stored, QWidget& parent, QPixmap picture,
+                 QPixmap downPicture)
+        : QPushButton(&parent),
+          back_(colour(stored.backColour, colour(layout::Colour{0x8000000F}))),
+          fore_(colour(stored.foreColour, colour(layout::Colour{0x80000012}))),
+          picture_(std::move(picture)),
+          downPicture_(std::move(downPicture)) {
+        setObjectName(QString::fromStdString(stored.name));
+        setGeometry(pixelRect(stored.rect));
+        setFont(forms::font(stored.font));
+        setFocusPolicy(stored.tabStop ? Qt::StrongFocus : Qt::ClickFocus);
+        setText(QString::fromStdString(stored.text));
+        setAutoDefault(false);
+        setVisible(stored.visible);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        const bool down = isDown();
+        p.fillRect(rect(), back_);
+        const QPixmap& shown = down && !downPicture_.isNull() ? downPicture_ : picture_;
+        const QPoint shiftDown = down ? QPoint(1, 1) : QPoint(0, 0);
+        if (!shown.isNull()) {
+            const QRect place(QPoint(0, 0), shown.size());
+            p.drawPixmap(place.translated(rect().center() - place.center() + shiftDown), shown);
+        } else {
+            p.setPen(fore_);
+            p.drawText(rect().translated(shiftDown), Qt::AlignCenter | Qt::TextSingleLine,
+                       text());
+        }
+        drawEdge(p, rect(), down);
+        if (hasFocus()) {
+            QPen dots(Qt::black, 1, Qt::DotLine);
+            p.setPen(dots);
+            p.drawRect(rect().adjusted(3, 3, -4, -4));
+        }
+    }
+
+    // Enter clicks the focused button, as Space does.
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            click();
+            return;
+        }
+        QPushButton::keyPressEvent(event);
+    }
+
+private:
+    QColor back_;
+    QColor fore_;
+    QPixmap picture_;
+    QPixmap downPicture_;
+};
+
+CommandButton::CommandButton(const layout::Control& stored, QWidget& parent, QPixmap picture,
+                             QPixmap downPicture)
+    : button_(new ButtonWidget(stored, parent, std::move(picture), std::move(downPicture))) {}
+
+std::string CommandButton::caption() const { return button_->text().toStdString(); }
+
+void CommandButton::setCaption(const std::string& caption) {
+    button_->setText(QString::fromStdString(caption));
+}
+
+void CommandButton::onClick(std::function<void()> handler) {
+    QObject::connect(button_, &QPushButton::clicked, button_,
+                     [handler = std::move(handler)] { handler(); });
+}
+
+QPushButton& CommandButton::widget() { return *button_; }
+
+// ---- Timer
+
+Timer::Timer(const layout::Control& stored)
+    : interval_(stored.interval), enabled_(stored.enabled) {
+    timer_.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
+        if (tick_) {
+            tick_();
+        }
+    });
+    apply();
+}
+
+void Timer::setEnabled(bool enabled) {
+    enabled_ = enabled;
+    apply();
+}
+
+void Timer::halt() {
+    halted_ = true;
+    apply();
+}
+
+void Timer::apply() {
+    if (enabled_ && !halted_ && interval_ > 0) {
+        // Restarting a running timer would push its next tick back; leave it running.
+        if (!timer_.isActive()) {
+            timer_.start(std::max(interval_, kShortestTimerInterval));
+        }
+    } else {
+        timer_.stop();
+    }
+}
+
+}  // namespace forms

@@ -1,0 +1,148 @@
+#pragma once
+
+#include <QImage>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTimer>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "layout.h"
+
+class QPainter;
+
+// The intrinsic controls of a form. Texts are UTF-8. Windowless controls (labels, shapes, lines,
+// images) are painted by the form's surface in layout order; the others are child widgets.
+namespace forms {
+
+class Windowless {
+public:
+    virtual ~Windowless() = default;
+    virtual void paint(QPainter& painter) const = 0;
+    virtual QRect bounds() const = 0;
+    // Whether a mouse press at this point is this control's.
+    virtual bool takesPress(QPoint) const { return false; }
+    virtual void press(Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {}
+};
+
+class Label : public Windowless {
+public:
+    Label(const layout::Control& stored, QWidget& surface);
+    const std::string& caption() const { return caption_; }
+    // Sets the caption and sizes the label to it; its left and top stay.
+    void setCaption(const std::string& caption);
+    void paint(QPainter& painter) const override;
+    QRect bounds() const override { return rect_; }
+
+private:
+    QWidget& surface_;
+    QRect rect_;
+    QFont font_;
+    QColor back_;
+    QColor fore_;
+    Qt::Alignment alignment_;
+    std::string caption_;
+};
+
+class Shape : public Windowless {
+public:
+    explicit Shape(const layout::Control& stored);
+    void paint(QPainter& painter) const override;
+    QRect bounds() const override { return rect_; }
+
+private:
+    QRect rect_;
+    QColor border_;
+    std::optional<QColor> fill_;
+    int borderWidth_;
+};
+
+class Line : public Windowless {
+public:
+    explicit Line(const layout::Control& stored);
+    void paint(QPainter& painter) const override;
+    QRect bounds() const override;
+
+private:
+    QLine line_;
+    QColor colour_;
+    int width_;
+};
+
+// A picture control; a mouse press on it goes to its MouseDown handler.
+class Image : public Windowless {
+public:
+    // index, button, modifier keys, pointer position in twips, as the handler receives them.
+    using MouseDown = std::function<void(std::int16_t, std::int16_t, std::int16_t, float, float)>;
+
+    Image(const layout::Control& stored, QPixmap picture);
+    void onMouseDown(MouseDown handler) { mouseDown_ = std::move(handler); }
+    void paint(QPainter& painter) const override;
+    QRect bounds() const override { return rect_; }
+    bool takesPress(QPoint point) const override { return rect_.contains(point); }
+    void press(Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint point) override;
+
+private:
+    QRect rect_;
+    QPixmap picture_;
+    bool stretch_;
+    std::int16_t index_;
+    MouseDown mouseDown_;
+};
+
+// A text box: single line, no length limit.
+class TextBox {
+public:
+    TextBox(const layout::Control& stored, QWidget& parent);
+    std::string text() const;
+    // Repaints only when the text differs, so that a dial set on every tick costs nothing while
+    // its second lasts and a selection in it survives.
+    void setText(const std::string& text);
+    QLineEdit& widget() { return *edit_; }
+
+private:
+    QLineEdit* edit_;
+};
+
+class ButtonWidget;
+
+// A command button in graphical style: its face filled with its back colour, or its pictures.
+class CommandButton {
+public:
+    CommandButton(const layout::Control& stored, QWidget& parent, QPixmap picture,
+                  QPixmap downPicture);
+    std::string caption() const;
+    void setCaption(const std::string& caption);
+    void onClick(std::function<void()> handler);
+    QPushButton& widget();
+
+private:
+    ButtonWidget* button_;
+};
+
+// Ticks come from the event loop only. Intervals under 10 ms tick every 10 ms.
+class Timer {
+public:
+    explicit Timer(const layout::Control& stored);
+    bool enabled() const { return enabled_; }
+    void setEnabled(bool enabled);
+    int interval() const { return interval_; }
+    void onTick(std::function<void()> handler) { tick_ = std::move(handler); }
+    // Stops for good: no tick after this, whatever is set later.
+    void halt();
+
+private:
+    void apply();
+
+    QTimer timer_;
+    int interval_;
+    bool enabled_ = false;
+    bool halted_ = false;
+    std::function<void()> tick_;
+};
+
+inline constexpr int kShortestTimerInterval = 10;
+
+}  // namespace forms

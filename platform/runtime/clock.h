@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+
+namespace rt {
+
+// One reading of the local wall clock.
+struct LocalReading {
+    std::int64_t day = 0;       // days since 30 December 1899 (day 0)
+    double secondsOfDay = 0.0;  // seconds since local midnight, 0 <= value < 86400
+};
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    virtual LocalReading now() const = 0;
+};
+
+// The system's local time, as the user's time zone gives it.
+class SystemClock : public Clock {
+public:
+    LocalReading now() const override;
+};
+
+// A clock that stands still until told to move; tests use it.
+class FakeClock : public Clock {
+public:
+    void set(int year, int month, int day, int hour, int minute, double second);
+    void advance(double seconds);
+    LocalReading now() const override { return reading_; }
+
+private:
+    LocalReading reading_;
+};
+
+// Day number (day 0 = 30 December 1899) of a proleptic Gregorian date, and back.
+std::int64_t dayNumber(int year, int month, int day);
+struct CivilDate {
+    std::int64_t year;
+    int month;
+    int day;
+};
+CivilDate civilDate(std::int64_t dayNumber);
+
+}  // namespace rt

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "date_time.h"
+
+namespace rt {
+
+// Reads what a user types: a time, a date, or a date, spaces and a time. Nothing for any other
+// text; never reads past the text.
+std::optional<DateValue> parseDateText(std::string_view text, const RegionalFormats& formats);
+
+// The text as a message can show it: valid UTF-8 kept, other bytes as \xNN, long texts cut.
+std::string quoteForMessage(std::string_view text);
+
+}  // namespace rt

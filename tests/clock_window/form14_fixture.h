@@ -1,0 +1,40 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "fakes.h"
+#include "form.h"
+#include "form14.h"
+
+// Form14 on its real layout and controls, offscreen, with a fake clock, player and dialog.
+// Ticks are run by hand, through the same event boundary as in the program.
+class Form14Test : public ::testing::Test {
+protected:
+    Form14Test()
+        : dateTime(clock, rt::RegionalFormats::russianStyle()),
+          boundary(errors),
+          form(QString::fromUtf8(Form14::layoutPath()), boundary),
+          window(form, {dateTime, player, dialog}) {}
+
+    // Sets the clock and runs Form_Load.
+    void load(int year, int month, int day, int hour, int minute, double second) {
+        clock.set(year, month, day, hour, minute, second);
+        window.Form_Load();
+    }
+    void tickClock() { form.event("Таймер_часов_Timer", [this] { window.Таймер_часов_Timer(); })(); }
+    void tickStopwatch() {
+        form.event("Таймер_секундомера_Timer", [this] { window.Таймер_секундомера_Timer(); })();
+    }
+    void click(forms::CommandButton& button) { button.widget().click(); }
+
+    rt::FakeClock clock;
+    rt::DateTime dateTime;
+    fakes::RecordingPlayer player;
+    fakes::ScriptedDialog dialog;
+    std::ostringstream errors;
+    forms::EventBoundary boundary;
+    forms::Form form;
+    Form14 window;
+};

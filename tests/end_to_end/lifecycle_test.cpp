@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <functional>
+
+#include "form14_controls.h"
+#include "running_clock.h"
+
+namespace {
+
+using harness::milliseconds;
+
+struct CloseWay {
+    const char* name;
+    bool windowManager;
+    std::function<void(RunningClock&)> close;
+};
+
+void PrintTo(const CloseWay& way, std::ostream* out) { *out << way.name; }
+
+class Closing : public testing::TestWithParam<CloseWay> {};
+
+TEST_P(Closing, EndsTheProgramWithExitCodeZero) {
+    RunningClock clock(GetParam().windowManager);
+    GetParam().close(clock);
+    const auto status = clock.program.waitForExit(milliseconds(10000));
+    ASSERT_TRUE(status) << "still running 10 s after the close";
+    EXPECT_TRUE(status->exited) << "ended by signal " << status->code;
+    EXPECT_EQ(status->code, 0) << clock.program.standardError();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , Closing,
+    testing::Values(
+        CloseWay{"CloseButton", false,
+                 [](RunningClock& c) { c.window.click(form14::kClose.centre()); }},
+        CloseWay{"Sigterm", false, [](RunningClock& c) { c.program.signal(SIGTERM); }},
+        CloseWay{"WindowManagerClose", true,
+                 [](RunningClock& c) {
+                     ASSERT_TRUE(c.server.run({"wmctrl", "-i", "-c", c.window.id()}).succeeded());
+                 }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct NoDisplayCase {
+    const char* name;
+    const char* display;  // empty: not set at all
+};
+
+void PrintTo(const NoDisplayCase& c, std::ostream* out) { *out << c.name; }
+
+class WithoutDisplay : public testing::TestWithParam<NoDisplayCase> {};
+
+TEST_P(WithoutDisplay, SaysSoOnStandardErrorAndFails) {
+    harness::ProgramOptions options;
+    options.display = GetParam().display;
+    harness::Program program(ALARM_CLOCK_BINARY, options);
+    const auto status = program.waitForExit(milliseconds(10000));
+    ASSERT_TRUE(status) << "still running 10 s later";
+    EXPECT_TRUE(status->exited) << "ended by signal " << status->code;
+    EXPECT_NE(status->code, 0);
+    const std::string error = program.standardError();
+    EXPECT_NE(error.find("display"), std::string::npos) << error;
+}
+
+INSTANTIATE_TEST_SUITE_P(, WithoutDisplay,
+                         testing::Values(NoDisplayCase{"Unset", ""},
+                                         NoDisplayCase{"NoServerThere", ":9999"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace

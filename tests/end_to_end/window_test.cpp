@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "form14_controls.h"
+#include "running_clock.h"
+
+namespace {
+
+using harness::milliseconds;
+
+// With and without a window manager: one must not add to or shrink the client area.
+class WindowShown : public testing::TestWithParam<bool> {};
+
+TEST_P(WindowShown, IsForm14WithItsFixedClientAreaAndFace) {
+    RunningClock clock(GetParam());
+    const auto geometry = clock.window.geometry();
+    ASSERT_TRUE(geometry);
+    EXPECT_EQ(geometry->width, form14::kWidth);
+    EXPECT_EQ(geometry->height, form14::kHeight);
+    EXPECT_TRUE(clock.window.waitForPixel(form14::kClockFace, form14::kClockFaceColour,
+                                          milliseconds(5000)))
+        << "clock face at (80,60) is " << clock.window.pixel(form14::kClockFace).value_or(harness::Rgb{});
+}
+
+INSTANTIATE_TEST_SUITE_P(, WindowShown, testing::Values(false, true),
+                         [](const auto& info) {
+                             return info.param ? "UnderOpenbox" : "WithoutWindowManager";
+                         });
+
+TEST(ClockDial, ShowsTheTimeAndMovesOnEachSecond) {
+    RunningClock clock;
+    const std::regex time(R"(\s*\d{1,2}:\d{2}:\d{2}\s*)");
+    const auto dial = form14::kClockDial.centre();
+    const auto first = clock.window.readLineEdit(dial);
+    ASSERT_TRUE(first) << "the clock dial gave no text";
+    EXPECT_TRUE(std::regex_match(*first, time)) << '"' << *first << '"';
+
+    std::optional<std::string> later;
+    const bool moved = harness::waitUntil(
+        [&] {
+            later = clock.window.readLineEdit(dial);
+            return later && *later != *first;
+        },
+        milliseconds(3000), milliseconds(100));
+    ASSERT_TRUE(moved) << "still \"" << *first << "\" after 3 s";
+    EXPECT_TRUE(std::regex_match(*later, time)) << '"' << *later << '"';
+}
+
+}  // namespace

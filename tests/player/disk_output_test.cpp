@@ -1,0 +1,292 @@
+// The player against SDL's disk audio driver: what SDL mixes lands in a file, sample for
+// sample, paced in real time.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <fstream>
+#include <functional>
+#include <random>
+#include <string>
+
+#include "sdl_player.h"
+#include "sound_checks.h"
+#include "sound/analysis.h"
+#include "sound/audio.h"
+#include "sound/process.h"
+#include "sound/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using player::SdlPlayer;
+using sound::Audio;
+
+class DiskOutput : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_FALSE(dir.path().empty());
+        setOutput(dir / "out.raw");
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        unsetenv("SDL_DISKAUDIODELAY");
+    }
+
+    void setOutput(const fs::path& path) {
+        output = path;
+        setenv("SDL_DISKAUDIOFILE", path.c_str(), 1);
+    }
+
+    fs::path wav(const std::string& name, const Audio& audio) {
+        const fs::path p = dir / name;
+        EXPECT_TRUE(sound::writeWav(p, audio));
+        return p;
+    }
+
+    void command(const fs::path& file, const std::string& cmd) {
+        player.setFileName(file.string());
+        player.setCommand(cmd);
+    }
+
+    void openAndPlay(const fs::path& file) {
+        command(file, "Open");
+        player.setCommand("Play");
+    }
+
+    bool playsOut() {
+        return sound::waitUntil([&] { return !player.isPlaying(); }, 10s);
+    }
+
+    // Until SDL has written `seconds` of sound to the output file.
+    bool outputHolds(double seconds) {
+        return sound::waitUntil(
+            [&] {
+                std::error_code ec;
+                return fs::file_size(output, ec) >= sound::framesIn(seconds) * sound::kBytesPerFrame;
+            },
+            10s);
+    }
+
+    // What was played, once the device let go of the output file.
+    Audio played() {
+        player.setCommand("Close");
+        return sound::readRaw(output);
+    }
+
+    sound::TempDir dir;
+    fs::path output;
+    SdlPlayer player;
+};
+
+TEST_F(DiskOutput, OpenAndPlaySoundTheWholeFileFromItsFirstSample) {
+    const Audio tone = sound::markedTone(440, 0.4, 1);
+    const fs::path file = wav("мелодия будильника.wav", tone);
+
+    openAndPlay(file);
+    EXPECT_TRUE(player.isOpen());
+    EXPECT_TRUE(player.isPlaying());
+    ASSERT_TRUE(playsOut());
+    const Audio out = played();
+
+    const std::optional<size_t> start = sound::firstSound(out);
+    ASSERT_TRUE(start.has_value()) << "nothing sounded";
+    expectWholeAt(out, *start, tone);
+    EXPECT_EQ(sound::lastSound(out).value_or(0), *start + tone.frames() - 1);
+}
+
+TEST_F(DiskOutput, PlayAfterThePlayedOutMelodyStartsItAgain) {
+    const Audio tone = sound::markedTone(440, 0.3, 2);
+    openAndPlay(wav("tone.wav", tone));
+    ASSERT_TRUE(playsOut());
+    EXPECT_TRUE(player.isOpen());
+    player.setCommand("Play");
+    EXPECT_TRUE(player.isPlaying());
+    ASSERT_TRUE(playsOut());
+    const Audio out = played();
+
+    const std::vector<size_t> starts = sound::findMarker(out, tone, 0);
+    ASSERT_EQ(starts.size(), 2u);
+    expectWholeAt(out, starts[0], tone);
+    expectWholeAt(out, starts[1], tone);
+}
+
+TEST_F(DiskOutput, OpenOfAnotherFileSwitchesToItFromItsBeginning) {
+    const Audio first = sound::markedTone(440, 2.0, 3);
+    const Audio second = sound::markedTone(660, 0.3, 4);
+    openAndPlay(wav("first.wav", first));
+    ASSERT_TRUE(outputHolds(0.2));
+
+    openAndPlay(wav("second.wav", second));
+    EXPECT_TRUE(player.isPlaying());
+    ASSERT_TRUE(playsOut());
+    const Audio out = played();
+
+    const std::vector<size_t> firstAt = sound::findMarker(out, first, 0);
+    const std::vector<size_t> secondAt = sound::findMarker(out, second, 0);
+    ASSERT_EQ(firstAt.size(), 1u);
+    ASSERT_EQ(secondAt.size(), 1u);
+    EXPECT_LT(secondAt[0], firstAt[0] + first.frames()) << "the first file played to its end";
+    expectWholeAt(out, secondAt[0], second);
+    EXPECT_EQ(sound::lastSound(out).value_or(0), secondAt[0] + second.frames() - 1);
+}
+
+TEST_F(DiskOutput, MidiFileSoundsThroughTheSoundFont) {
+    const fs::path file = dir / "note.mid";
+    ASSERT_TRUE(sound::writeMidiNote(file, 69, 0.5));
+
+    openAndPlay(file);
+    EXPECT_TRUE(player.isOpen());
+    ASSERT_TRUE(playsOut());
+    const Audio out = played();
+
+    const std::optional<size_t> start = sound::firstSound(out, 500);
+    const std::optional<size_t> end = sound::lastSound(out, 500);
+    ASSERT_TRUE(start && end) << "the MIDI note did not sound";
+    // The note is held 0.5 s; the instrument's release may ring a little past it.
+    EXPECT_GT(sound::secondsOf(*end - *start), 0.4);
+    EXPECT_LT(sound::secondsOf(*end - *start), 2.0);
+}
+
+TEST_F(DiskOutput, NoDeviceGivesSilenceAndTheNextOpenUsesTheDeviceOnceThere) {
+    const Audio tone = sound::markedTone(440, 0.3, 5);
+    const fs::path file = wav("tone.wav", tone);
+    setOutput(dir / "not yet" / "out.raw");
+
+    openAndPlay(file);
+    EXPECT_FALSE(player.isOpen());
+    EXPECT_FALSE(player.isPlaying());
+    player.setCommand("Close");
+
+    fs::create_directory(dir / "not yet");
+    openAndPlay(file);
+    EXPECT_TRUE(player.isPlaying());
+    ASSERT_TRUE(playsOut());
+    const Audio out = played();
+    const std::optional<size_t> start = sound::firstSound(out);
+    ASSERT_TRUE(start.has_value()) << "nothing sounded once the device was there";
+    expectWholeAt(out, *start, tone);
+}
+
+// A file that cannot sound: it is written into `dir`; returns the name to hand the player.
+struct BadFile {
+    const char* name;
+    std::function<std::string(const fs::path& dir)> make;
+};
+
+std::string randomBytes(const fs::path& dir, const std::string& name, size_t bytes) {
+    std::mt19937 gen(7);
+    std::string data(bytes, '\0');
+    for (char& c : data) {
+        c = static_cast<char>(gen());
+    }
+    std::ofstream(dir / name, std::ios::binary) << data;
+    return (dir / name).string();
+}
+
+const BadFile kBadFiles[] = {
+    {"EmptyName", [](const fs::path&) { return std::string(); }},
+    {"MissingFile", [](const fs::path& d) { return (d / "нет такого.wav").string(); }},
+    {"Directory",
+     [](const fs::path& d) {
+         fs::create_directory(d / "folder.wav");
+         return (d / "folder.wav").string();
+     }},
+    {"EmptyFile",
+     [](const fs::path& d) {
+         std::ofstream(d / "empty.wav");
+         return (d / "empty.wav").string();
+     }},
+    {"RandomBytesWav", [](const fs::path& d) { return randomBytes(d, "noise.wav", 100000); }},
+    {"RandomBytesMp3", [](const fs::path& d) { return randomBytes(d, "noise.mp3", 100000); }},
+    {"RandomBytesOgg", [](const fs::path& d) { return randomBytes(d, "noise.ogg", 100000); }},
+    {"RandomBytesMid", [](const fs::path& d) { return randomBytes(d, "noise.mid", 100000); }},
+    {"RandomBytesNoExtension", [](const fs::path& d) { return randomBytes(d, "noise", 100000); }},
+    {"WavHeaderOnly",
+     [](const fs::path& d) {
+         sound::writeWavHeaderOnly(d / "truncated.wav", sound::framesIn(1.0));
+         return (d / "truncated.wav").string();
+     }},
+    {"MidiHeaderOnHugeJunk",
+     [](const fs::path& d) {
+         const std::string p = randomBytes(d, "huge.mid", 3 << 20);
+         std::fstream(p, std::ios::in | std::ios::out | std::ios::binary) << "MThd";
+         return p;
+     }},
+    {"Fifo",
+     [](const fs::path& d) {
+         mkfifo((d / "pipe.wav").c_str(), 0600);
+         return (d / "pipe.wav").string();
+     }},
+    {"NameTooLong", [](const fs::path& d) { return (d / std::string(5000, 'x')).string(); }},
+};
+
+class BadFileTest : public DiskOutput, public ::testing::WithParamInterface<BadFile> {};
+
+TEST_P(BadFileTest, GivesSilenceAndLeavesThePlayerWorking) {
+    const std::string bad = GetParam().make(dir.path());
+    for (int tick = 0; tick < 20; ++tick) {
+        command(bad, "Open");
+        player.setCommand("Play");
+    }
+    ASSERT_TRUE(playsOut());
+    EXPECT_TRUE(sound::silent(played()));
+
+    const Audio tone = sound::markedTone(440, 0.2, 6);
+    openAndPlay(wav("good.wav", tone));
+    EXPECT_TRUE(player.isPlaying()) << "a good file after the bad one does not play";
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, BadFileTest, ::testing::ValuesIn(kBadFiles),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A failed file is not read again at every tick of the same second, but a Close or another
+// name retries at once, and a later second retries anyway.
+struct Retry {
+    const char* name;
+    // Returns the file to open next.
+    std::function<fs::path(SdlPlayer&, const fs::path& fixed, const fs::path& other)> step;
+    bool atOnce;
+};
+
+const Retry kRetries[] = {
+    {"AfterClose",
+     [](SdlPlayer& p, const fs::path& fixed, const fs::path&) {
+         p.setCommand("Close");
+         return fixed;
+     },
+     true},
+    {"AnotherName", [](SdlPlayer&, const fs::path&, const fs::path& other) { return other; },
+     true},
+    {"InALaterSecond", [](SdlPlayer&, const fs::path& fixed, const fs::path&) { return fixed; },
+     false},
+};
+
+class RetryTest : public DiskOutput, public ::testing::WithParamInterface<Retry> {};
+
+TEST_P(RetryTest, OpensOnceTheFileIsGood) {
+    const fs::path file = dir / "alarm.wav";
+    randomBytes(dir.path(), "alarm.wav", 1000);
+    command(file, "Open");
+    ASSERT_FALSE(player.isOpen());
+
+    const Audio tone = sound::sineTone(440, 0.2);
+    ASSERT_TRUE(sound::writeWav(file, tone));
+    const fs::path next = GetParam().step(player, file, wav("other.wav", tone));
+    command(next, "Open");
+    if (GetParam().atOnce) {
+        EXPECT_TRUE(player.isOpen());
+        return;
+    }
+    // The alarm's ticks go on; within a second one of them opens it.
+    EXPECT_TRUE(sound::waitUntil(
+        [&] {
+            player.setCommand("Open");
+            return player.isOpen();
+        },
+        2500ms));
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, RetryTest, ::testing::ValuesIn(kRetries),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace

@@ -1,0 +1,166 @@
+#include <locale.h>
+#include <stdlib.h>
+#include <time.h>
+
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "date_pattern.h"
+#include "date_time.h"
+#include "locale_conversion.h"
+
+namespace rt {
+namespace {
+
+TEST(PatternFromStrftime, Conversions) {
+    const struct {
+        const char* format;
+        const char* pattern;
+    } cases[] = {
+        {"%H:%M:%S", "HH:mm:ss"},
+        {"%T", "HH:mm:ss"},
+        {"%R", "HH:mm"},
+        {"%r", "hh:mm:ss tt"},
+        {"%l:%M %p", "h:mm tt"},
+        {"%k.%M", "H.mm"},
+        {"%d.%m.%Y", "dd.MM.yyyy"},
+        {"%e/%m/%y", "d/MM/yy"},
+        {"%D", "MM/dd/yy"},
+        {"%F", "yyyy-MM-dd"},
+        {"%-d.%-m.%Y", "d.M.yyyy"},
+        {"%Ey %OH", "yy HH"},
+        {"%Y年%m月%d日", "yyyy年MM月dd日"},
+        {"%H h %M", "HH' h 'mm"},
+        {"it's %H", "'it''s 'HH"},
+        {"100%% %S", "100% ss"},
+        {"%a %d %b %Y", "dd  yyyy"},
+        {"%Z %H:%M", "HH:mm"},
+        {"%j", ""},
+        {"%H%", "HH"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.format);
+        EXPECT_EQ(patternFromStrftime(c.format), c.pattern);
+    }
+}
+
+// Our patterns must print what strftime itself prints in the C locale (%k and %e pad with a
+// space, which our unpadded H and d leave out on purpose).
+TEST(PatternFromStrftime, PrintsLikeStrftime) {
+    const char* formats[] = {"%H:%M:%S",    "%T", "%R", "%r",       "%I:%M %p",
+                             "%I:%M:%S %p", "%D", "%F", "%d.%m.%Y", "it's %H%%"};
+    const DateFields moments[] = {
+        {2007, 3, 5, 0, 7, 9}, {2026, 12, 10, 12, 0, 0}, {1999, 11, 30, 23, 59, 59}};
+    for (const DateFields& f : moments) {
+        tm t{};
+        t.tm_year = static_cast<int>(f.year) - 1900;
+        t.tm_mon = f.month - 1;
+        t.tm_mday = f.day;
+        t.tm_hour = f.hour;
+        t.tm_min = f.minute;
+        t.tm_sec = f.second;
+        for (const char* format : formats) {
+            char expected[64];
+            strftime(expected, sizeof expected, format, &t);
+            EXPECT_EQ(formatByPattern(patternFromStrftime(format), f, "AM", "PM"), expected)
+                << format << " at " << f.hour << ":" << f.minute;
+        }
+    }
+}
+
+TEST(ToUtf8, Codesets) {
+    EXPECT_EQ(toUtf8("\xd3\xd2\xc5\xc4\xc1", "KOI8-R"), "среда");
+    EXPECT_EQ(toUtf8("\xe1\xe0\xd5\xd4\xd0", "ISO-8859-5"), "среда");
+    EXPECT_EQ(toUtf8("среда", "UTF-8"), "среда");
+    EXPECT_EQ(toUtf8("AM", "ANSI_X3.4-1968"), "AM");
+    EXPECT_EQ(toUtf8("a\xff", "ANSI_X3.4-1968"), "a?");
+    EXPECT_EQ(toUtf8("a\xd3", "NO-SUCH-CODESET"), "a?");
+}
+
+struct LocaleCase {
+    const char* name;
+    const char* locale;
+    const char* longTime;
+    const char* shortDate;
+    const char* mondayEnd;  // glibc versions differ in capitalising the names
+    const char* sundayEnd;
+    const char* am;
+};
+
+void PrintTo(const LocaleCase& c, std::ostream* os) {
+    *os << c.locale;
+}
+
+// Sets LC_TIME for one test and puts the environment back afterwards.
+class UserLocale : public testing::TestWithParam<LocaleCase> {
+  protected:
+    void SetUp() override {
+        for (auto& [name, value] : saved_) {
+            const char* now = getenv(name);
+            value = now ? std::optional<std::string>(now) : std::nullopt;
+        }
+        unsetenv("LC_ALL");
+        unsetenv("LANG");
+    }
+    void TearDown() override {
+        for (const auto& [name, value] : saved_) {
+            if (value) {
+                setenv(name, value->c_str(), 1);
+            } else {
+                unsetenv(name);
+            }
+        }
+    }
+    static bool installed(const char* locale) {
+        locale_t loc = newlocale(LC_TIME_MASK, locale, locale_t{});
+        if (loc != locale_t{}) {
+            freelocale(loc);
+        }
+        return loc != locale_t{};
+    }
+
+  private:
+    std::pair<const char*, std::optional<std::string>> saved_[3] = {
+        {"LC_ALL", {}}, {"LC_TIME", {}}, {"LANG", {}}};
+};
+
+TEST_P(UserLocale, ReadsFormatsAndNames) {
+    const LocaleCase& c = GetParam();
+    if (!installed(c.locale)) {
+        GTEST_SKIP() << c.locale << " is not installed (localedef or locale-gen makes it)";
+    }
+    setenv("LC_TIME", c.locale, 1);
+    const RegionalFormats f = RegionalFormats::fromUserLocale();
+    EXPECT_EQ(f.longTime, c.longTime);
+    EXPECT_EQ(f.shortDate, c.shortDate);
+    EXPECT_THAT(f.weekdays[0], testing::EndsWith(c.mondayEnd));
+    EXPECT_THAT(f.weekdays[6], testing::EndsWith(c.sundayEnd));
+    EXPECT_EQ(f.am, c.am);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Locales, UserLocale,
+    testing::Values(LocaleCase{"C", "C", "HH:mm:ss", "MM/dd/yy", "Monday", "Sunday", "AM"},
+                    LocaleCase{"Russian", "ru_RU.UTF-8", "HH:mm:ss", "dd.MM.yyyy", "онедельник",
+                               "оскресенье", ""},
+                    // Names must come out as UTF-8 whatever the locale's own codeset.
+                    LocaleCase{"RussianKoi8", "ru_RU.KOI8-R", "HH:mm:ss", "dd.MM.yyyy",
+                               "онедельник", "оскресенье", ""},
+                    LocaleCase{"AmericanEnglish", "en_US.UTF-8", "hh:mm:ss tt", "MM/dd/yyyy",
+                               "onday", "unday", "AM"}),
+    [](const testing::TestParamInfo<LocaleCase>& info) { return info.param.name; });
+
+TEST_F(UserLocale, UnknownLocaleFallsBackToC) {
+    setenv("LC_TIME", "xx_NOWHERE.UTF-8", 1);
+    const RegionalFormats f = RegionalFormats::fromUserLocale();
+    EXPECT_EQ(f.longTime, "HH:mm:ss");
+    EXPECT_EQ(f.shortDate, "MM/dd/yy");
+    EXPECT_EQ(f.weekdays[0], "Monday");
+}
+
+}  // namespace
+}  // namespace rt
