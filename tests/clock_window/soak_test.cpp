@@ -1,0 +1,123 @@
+// Two simulated days of the whole window under the fake clock, with the real player on SDL's
+// dummy driver: the alarm rings each day with a newly picked melody, the stopwatch runs, and
+// memory must not grow.
+#include <cstdlib>
+#include <fstream>
+#include <iostream>
+
+#include "form14_fixture.h"
+#include "sdl_player.h"
+#include "sound/audio.h"
+#include "sound/temp_dir.h"
+
+namespace {
+
+long residentKilobytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmRSS:", 0) == 0) {
+            return std::atol(line.c_str() + 6);
+        }
+    }
+    return -1;
+}
+
+// Form14 as in the fixture, but with the real player.
+class SoakTest : public ::testing::Test {
+protected:
+    SoakTest()
+        : dateTime(clock, rt::RegionalFormats::russianStyle()),
+          boundary(errors),
+          form(QString::fromUtf8(Form14::layoutPath()), boundary),
+          window(form, {dateTime, player, dialog}) {}
+
+    static void SetUpTestSuite() { setenv("SDL_AUDIODRIVER", "dummy", 1); }
+
+    void tickBoth() {
+        form.event("Таймер_часов_Timer", [this] { window.Таймер_часов_Timer(); })();
+        form.event("Таймер_секундомера_Timer", [this] { window.Таймер_секундомера_Timer(); })();
+    }
+    // One day of ticks: every 10 ms within the given spans of the day (in hundredths of a
+    // second), one a second elsewhere.
+    struct Span {
+        long from, to;
+    };
+    void runDay(int dayOfMonth, std::initializer_list<Span> dense) {
+        const auto inDense = [&](long t) {
+            for (const Span& span : dense) {
+                if (t >= span.from && t < span.to) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        for (long t = 0; t < 8640000; t += inDense(t) ? 1 : 100) {
+            clock.set(2026, 12, dayOfMonth, 0, 0, 0);
+            clock.advance(t / 100.0);
+            tickBoth();
+        }
+    }
+
+    rt::FakeClock clock;
+    rt::DateTime dateTime;
+    player::SdlPlayer player;
+    fakes::ScriptedDialog dialog;
+    std::ostringstream errors;
+    forms::EventBoundary boundary;
+    forms::Form form;
+    Form14 window;
+};
+
+TEST_F(SoakTest, TwoDaysOfRingingAndCountingKeepMemoryFlatAndTheStateRight) {
+    sound::TempDir dir;
+    const auto melody = [&](int day) {
+        const auto path = dir.path() / ("мелодия " + std::to_string(day) + ".wav");
+        sound::writeWav(path, sound::sineTone(440 + day, 2.0));
+        return path.string();
+    };
+
+    clock.set(2026, 12, 10, 0, 0, 0);
+    window.Form_Load();
+    window.Циферблат_будильника.setText("7:30:00");
+    dialog.answers = {melody(0)};
+    window.cmdBrowse_Click();
+    window.Кнопка_включения_выключения_будильника_Click();  // armed with melody 0
+    window.Кнопка_пуска_паузы_секундомера_Click();          // the stopwatch runs from 0:00:00
+
+    const long alarm = (7 * 3600 + 30 * 60) * 100;  // 7:30:00 in hundredths
+    long afterFirstDay = 0;
+    for (int day = 0; day < 2; ++day) {
+        const int dayOfMonth = 10 + day;
+        // Dense around midnight's first second and around the alarm's second.
+        runDay(dayOfMonth, {{0, 200}, {alarm - 100, alarm + 200}});
+        EXPECT_TRUE(player.isPlaying()) << "day " << day;
+        window.Кнопка_выключения_сигнала_Click();
+        EXPECT_FALSE(player.isOpen());
+        dialog.answers = {melody(day + 1)};
+        window.cmdBrowse_Click();
+        window.Кнопка_включения_выключения_будильника_Click();  // disarms, hands it over
+        window.Кнопка_включения_выключения_будильника_Click();  // arms again
+        if (day == 0) {
+            afterFirstDay = residentKilobytes();
+        }
+    }
+    clock.set(2026, 12, 12, 0, 0, 5);
+    tickBoth();
+
+    const long atEnd = residentKilobytes();
+    std::cout << "resident memory after the first day " << afterFirstDay << " kB, after the second "
+              << atEnd << " kB\n";
+    EXPECT_LT(atEnd - afterFirstDay, 2048) << "resident memory grew by " << atEnd - afterFirstDay
+                                           << " kB over a simulated day";
+
+    EXPECT_EQ(window.Циферблат_часов.text(), "0:00:05");
+    EXPECT_EQ(window.Циферблат_даты.text(), "12.12.2026");
+    EXPECT_EQ(window.Циферблат_дня_недели.text(), "суббота");
+    EXPECT_EQ(window.Циферблат_секундомера.text(), "01.01.1900 0:00:05.0");
+    EXPECT_EQ(window.Будильник_включен, -1);
+    EXPECT_EQ(window.txtBrowse.text(), melody(2));
+    EXPECT_EQ(errors.str(), "");
+}
+
+}  // namespace
