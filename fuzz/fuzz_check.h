@@ -2,6 +2,7 @@
 
 // Checks shared by the fuzz targets. A broken check prints what broke and the input as escaped
 // bytes, then aborts, so that libFuzzer keeps the input as a crash.
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -30,26 +31,33 @@ inline void require(bool ok, const char* what, std::string_view input) {
     }
 }
 
-// Well-formed UTF-8: no stray continuation bytes, overlong forms, surrogates or code points
-// past U+10FFFF.
+// Length of the well-formed UTF-8 sequence at s[i], or 0: a stray continuation byte, a cut-off
+// sequence, an overlong form, a surrogate or a code point past U+10FFFF.
+inline std::size_t sequenceLength(std::string_view s, std::size_t i) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    const std::size_t n = b < 0x80                ? 1
+                          : b >= 0xC2 && b < 0xE0 ? 2
+                          : b >= 0xE0 && b < 0xF0 ? 3
+                          : b >= 0xF0 && b < 0xF5 ? 4
+                                                  : 0;
+    if (n == 0 || i + n > s.size()) {
+        return 0;
+    }
+    for (std::size_t k = 1; k < n; ++k) {
+        if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) {
+            return 0;
+        }
+    }
+    const auto b1 = static_cast<unsigned char>(n > 1 ? s[i + 1] : 0);
+    const bool outside = (b == 0xE0 && b1 < 0xA0) || (b == 0xED && b1 >= 0xA0) ||
+                         (b == 0xF0 && b1 < 0x90) || (b == 0xF4 && b1 >= 0x90);
+    return outside ? 0 : n;
+}
+
 inline bool isUtf8(std::string_view s) {
-    std::size_t i = 0;
-    while (i < s.size()) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        const std::size_t n = b < 0x80 ? 1 : b >= 0xC2 && b < 0xE0 ? 2 : b >= 0xE0 && b < 0xF0 ? 3
-                                         : b >= 0xF0 && b < 0xF5   ? 4
-                                                                   : 0;
-        if (n == 0 || i + n > s.size()) {
-            return false;
-        }
-        for (std::size_t k = 1; k < n; ++k) {
-            if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) {
-                return false;
-            }
-        }
-        const auto b1 = static_cast<unsigned char>(n > 1 ? s[i + 1] : 0);
-        if ((b == 0xE0 && b1 < 0xA0) || (b == 0xED && b1 >= 0xA0) || (b == 0xF0 && b1 < 0x90) ||
-            (b == 0xF4 && b1 >= 0x90)) {
+    for (std::size_t i = 0; i < s.size();) {
+        const std::size_t n = sequenceLength(s, i);
+        if (n == 0) {
             return false;
         }
         i += n;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <algorithm>
 #include <cmath>
 
 namespace forms {
@@ -59,13 +60,25 @@ QColor colour(const std::optional<layout::Colour>& stored, QColor fallback) {
     return stored ? colour(*stored) : fallback;
 }
 
+namespace {
+
+int pixelsOfPoints(double points) {
+    return std::max(1, static_cast<int>(std::lround(points * 4.0 / 3.0)));
+}
+
+}  // namespace
+
 QFont font(const std::optional<layout::Font>& stored) {
     if (!stored) {
-        return QApplication::font();
+        QFont f = QApplication::font();
+        if (f.pointSizeF() > 0) {
+            f.setPixelSize(pixelsOfPoints(f.pointSizeF()));
+        }
+        return f;
     }
     QFont f(QString::fromStdString(stored->face));
-    f.setPixelSize(std::max(1, static_cast<int>(std::lround(stored->points * 4.0 / 3.0))));
-    f.setWeight(stored->weight >= 600 ? QFont::Bold : QFont::Normal);
+    f.setPixelSize(pixelsOfPoints(stored->points));
+    f.setWeight(static_cast<QFont::Weight>(std::clamp(stored->weight, 1, 1000)));
     f.setItalic(stored->italic);
     return f;
 }

@@ -26,16 +26,15 @@ Qt::Alignment alignmentOf(layout::Alignment a) {
 }
 
 // The two-pixel 3D edge of the classic controls: raised for a button, sunken for a text box.
+// Filled a pixel row at a time, so that it covers whole pixels at any device pixel ratio.
 void drawEdge(QPainter& p, QRect r, bool sunken) {
     const QColor light(0xFF, 0xFF, 0xFF), face(0xC0, 0xC0, 0xC0), shadow(0x80, 0x80, 0x80),
         dark(0x00, 0x00, 0x00);
     auto frame = [&p](QRect box, QColor topLeft, QColor bottomRight) {
-        p.setPen(topLeft);
-        p.drawLine(box.topLeft(), box.topRight());
-        p.drawLine(box.topLeft(), box.bottomLeft());
-        p.setPen(bottomRight);
-        p.drawLine(box.bottomLeft(), box.bottomRight());
-        p.drawLine(box.topRight(), box.bottomRight());
+        p.fillRect(QRect(box.left(), box.top(), box.width(), 1), topLeft);
+        p.fillRect(QRect(box.left(), box.top(), 1, box.height()), topLeft);
+        p.fillRect(QRect(box.left(), box.bottom(), box.width(), 1), bottomRight);
+        p.fillRect(QRect(box.right(), box.top(), 1, box.height()), bottomRight);
     };
     if (sunken) {
         frame(r, shadow, light);
@@ -46,21 +45,51 @@ void drawEdge(QPainter& p, QRect r, bool sunken) {
     }
 }
 
-class TextBoxWidget : public QLineEdit {
-public:
-    using QLineEdit::QLineEdit;
+// A text box as the platform draws one: a 2-pixel sunken edge and a 1-pixel margin inside it.
+// QLineEdit keeps 2 pixels of its own inside the margins that it is given.
+constexpr int kEdgeWidth = 2;
+constexpr int kTextMargin = 1;
+constexpr int kLineEditMargin = 2;
 
-protected:
-    void paintEvent(QPaintEvent* event) override {
-        QLineEdit::paintEvent(event);
-        if (sunkenEdge) {
-            QPainter p(this);
-            drawEdge(p, rect(), true);
-        }
+class TextBoxWidget : public QLineEdit {
+  public:
+    TextBoxWidget(QWidget& parent, Qt::Alignment alignment)
+        : QLineEdit(&parent), centred_(alignment & Qt::AlignHCenter) {
+        setFrame(false);
+        QObject::connect(this, &QLineEdit::textChanged, this, [this] { placeText(); });
     }
 
-public:
-    bool sunkenEdge = true;
+    // Centres the text's ink, not its line: the dials' large fonts carry more line height than
+    // the boxes have, and a centred text that fits the box shows whole even where it reaches
+    // into the margins. A text too long for the box scrolls within the margins as usual.
+    void placeText() {
+        const QFontMetrics metrics(font());
+        const QRect ink = metrics.tightBoundingRect(text());
+        // Digits fix the height, so that the line stays put as the text changes.
+        const QRect band = ink.united(metrics.tightBoundingRect(QStringLiteral("0123456789")));
+        const int top = (height() - band.height()) / 2 - band.top() - metrics.ascent();
+        const int bottom = height() - top - metrics.height();
+        int left = kEdgeWidth + kTextMargin - kLineEditMargin;
+        int right = left;
+        if (centred_ && !text().isEmpty() && ink.width() <= width()) {
+            // One pixel to spare, lest QLineEdit measure the text a pixel wider and scroll it.
+            const int used = metrics.horizontalAdvance(text()) + 2;
+            const int origin = (width() - ink.width()) / 2 - ink.left();
+            left = origin - kLineEditMargin;
+            right = width() - origin - used - kLineEditMargin;
+        }
+        setTextMargins(left, top, right, bottom);
+    }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        QLineEdit::paintEvent(event);
+        QPainter p(this);
+        drawEdge(p, rect(), true);
+    }
+
+  private:
+    bool centred_;
 };
 
 }  // namespace
@@ -81,8 +110,8 @@ void Label::setCaption(const std::string& caption) {
     const QRect old = rect_;
     caption_ = caption;
     const QFontMetrics metrics(font_);
-    rect_.setSize(QSize(metrics.horizontalAdvance(QString::fromStdString(caption_)),
-                        metrics.height()));
+    rect_.setSize(
+        QSize(metrics.horizontalAdvance(QString::fromStdString(caption_)), metrics.height()));
     surface_.update(old.united(rect_));
 }
 
@@ -105,10 +134,15 @@ Shape::Shape(const layout::Control& stored)
     }
 }
 
+// Rounded by a sixth of the shorter side, but no more than 12 pixels, so that what the layout
+// sets 8 pixels inside a panel's corner stays clear of its curve.
+constexpr qreal kMaxCornerRadius = 12;
+
 void Shape::paint(QPainter& p) const {
-    // The border is centred on the rectangle's edge: half of it inside, half outside.
+    // The border is centred on the rectangle's edge: its middle runs along the middle of the
+    // rectangle's outermost pixels, half of it inside, half outside.
     const QRectF edge = QRectF(rect_).adjusted(0.5, 0.5, -0.5, -0.5);
-    const qreal radius = std::min(edge.width(), edge.height()) / 6.0;
+    const qreal radius = std::min(std::min(edge.width(), edge.height()) / 6.0, kMaxCornerRadius);
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
     p.setPen(QPen(border_, borderWidth_, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
@@ -125,8 +159,14 @@ Line::Line(const layout::Control& stored)
       width_(std::max(1, stored.borderWidth)) {}
 
 void Line::paint(QPainter& p) const {
+    // A line of width w at pixel c covers pixels c - w/2 (rounded down) onwards, w of them; its
+    // middle is then half a pixel on for an odd width. Drawn there, it covers the same pixels
+    // at any device pixel ratio.
+    const qreal across = (width_ % 2) * 0.5;
+    const QPointF shift(line_.dx() == 0 ? across : 0, line_.dy() == 0 ? across : 0);
     p.setPen(QPen(colour_, width_, Qt::SolidLine, Qt::FlatCap));
-    p.drawLine(line_);
+    p.drawLine(QLineF(line_).translated(line_.dx() != 0 && line_.dy() != 0 ? QPointF(across, across)
+                                                                           : shift));
 }
 
 QRect Line::bounds() const {
@@ -156,8 +196,8 @@ void Image::press(Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint poi
     if (!mouseDown_) {
         return;
     }
-    const std::int16_t buttonCode = button == Qt::LeftButton    ? 1
-                                    : button == Qt::RightButton ? 2
+    const std::int16_t buttonCode = button == Qt::LeftButton     ? 1
+                                    : button == Qt::RightButton  ? 2
                                     : button == Qt::MiddleButton ? 4
                                                                  : 0;
     std::int16_t shift = 0;
@@ -171,12 +211,11 @@ void Image::press(Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint poi
 
 // ---- TextBox
 
-TextBox::TextBox(const layout::Control& stored, QWidget& parent)
-    : edit_(new TextBoxWidget(&parent)) {
+TextBox::TextBox(const layout::Control& stored, QWidget& parent) {
+    auto* edit = new TextBoxWidget(parent, alignmentOf(stored.alignment));
+    edit_ = edit;
     edit_->setObjectName(QString::fromStdString(stored.name));
     edit_->setGeometry(pixelRect(stored.rect));
-    edit_->setFrame(false);
-    edit_->setTextMargins(2, 0, 2, 0);
     edit_->setMaxLength(INT_MAX);
     edit_->setFont(font(stored.font));
     edit_->setAlignment(alignmentOf(stored.alignment) | Qt::AlignVCenter);
@@ -187,22 +226,28 @@ TextBox::TextBox(const layout::Control& stored, QWidget& parent)
     palette.setColor(QPalette::Text, colour(stored.foreColour, palette.color(QPalette::Text)));
     edit_->setPalette(palette);
     edit_->setText(QString::fromStdString(stored.text));
+    edit_->setCursorPosition(0);
+    edit->placeText();
     edit_->setVisible(stored.visible);
 }
 
-std::string TextBox::text() const { return edit_->text().toStdString(); }
+std::string TextBox::text() const {
+    return edit_->text().toStdString();
+}
 
 void TextBox::setText(const std::string& text) {
     const QString fresh = QString::fromStdString(text);
     if (fresh != edit_->text()) {
+        // A text that the program sets shows from its start, as the platform shows it.
         edit_->setText(fresh);
+        edit_->setCursorPosition(0);
     }
 }
 
 // ---- CommandButton
 
 class ButtonWidget : public QPushButton {
-public:
+  public:
     ButtonWidget(const layout::Control& stored, QWidget& parent, QPixmap picture,
                  QPixmap downPicture)
         : QPushButton(&parent),
@@ -219,7 +264,7 @@ public:
         setVisible(stored.visible);
     }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         const bool down = isDown();
@@ -231,14 +276,12 @@ protected:
             p.drawPixmap(place.translated(rect().center() - place.center() + shiftDown), shown);
         } else {
             p.setPen(fore_);
-            p.drawText(rect().translated(shiftDown), Qt::AlignCenter | Qt::TextSingleLine,
-                       text());
+            p.drawText(rect().translated(shiftDown), Qt::AlignCenter | Qt::TextSingleLine, text());
         }
         drawEdge(p, rect(), down);
         if (hasFocus()) {
-            QPen dots(Qt::black, 1, Qt::DotLine);
-            p.setPen(dots);
-            p.drawRect(rect().adjusted(3, 3, -4, -4));
+            p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+            p.drawRect(QRectF(rect().adjusted(3, 3, -4, -4)).translated(0.5, 0.5));
         }
     }
 
@@ -251,7 +294,7 @@ protected:
         QPushButton::keyPressEvent(event);
     }
 
-private:
+  private:
     QColor back_;
     QColor fore_;
     QPixmap picture_;
@@ -262,7 +305,9 @@ CommandButton::CommandButton(const layout::Control& stored, QWidget& parent, QPi
                              QPixmap downPicture)
     : button_(new ButtonWidget(stored, parent, std::move(picture), std::move(downPicture))) {}
 
-std::string CommandButton::caption() const { return button_->text().toStdString(); }
+std::string CommandButton::caption() const {
+    return button_->text().toStdString();
+}
 
 void CommandButton::setCaption(const std::string& caption) {
     button_->setText(QString::fromStdString(caption));
@@ -273,12 +318,13 @@ void CommandButton::onClick(std::function<void()> handler) {
                      [handler = std::move(handler)] { handler(); });
 }
 
-QPushButton& CommandButton::widget() { return *button_; }
+QPushButton& CommandButton::widget() {
+    return *button_;
+}
 
 // ---- Timer
 
-Timer::Timer(const layout::Control& stored)
-    : interval_(stored.interval), enabled_(stored.enabled) {
+Timer::Timer(const layout::Control& stored) : interval_(stored.interval), enabled_(stored.enabled) {
     timer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
         if (tick_) {

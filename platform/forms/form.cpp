@@ -9,9 +9,12 @@
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
+#include <set>
 
 #include "appearance.h"
+#include "failure.h"
 #include "signal_watch.h"
+#include "window_style.h"
 
 namespace forms {
 
@@ -23,8 +26,17 @@ public:
 
     QPixmap background;
     std::vector<Windowless*> items;  // back to front
+    bool inTaskbar = true;
 
 protected:
+    // Sent before the window is mapped, each time it is shown: the desktop reads the hint then.
+    void showEvent(QShowEvent* event) override {
+        if (!inTaskbar && !event->spontaneous()) {
+            user32::keepOutOfTaskbar(*this);
+        }
+        QWidget::showEvent(event);
+    }
+
     void paintEvent(QPaintEvent* event) override {
         QPainter p(this);
         p.setClipRegion(event->region());
@@ -60,6 +72,31 @@ private:
 
 namespace {
 
+// The number of distinct colours, to tell the richer of two icon images of one size.
+int colourCount(const QImage& image) {
+    std::set<QRgb> colours;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            colours.insert(image.pixel(x, y));
+        }
+    }
+    return static_cast<int>(colours.size());
+}
+
+// The line of each of the form's own settings, so that a picture that cannot be read is named
+// at its line. The form's settings come first in the file, so the first line that begins with
+// a word is that setting's.
+std::map<std::string, int> settingLines(const QByteArray& bytes) {
+    std::map<std::string, int> lines;
+    int number = 0;
+    for (const QByteArray& line : bytes.split('\n')) {
+        ++number;
+        const QByteArray word = line.simplified().split(' ').value(0);
+        lines.emplace(word.toStdString(), number);
+    }
+    return lines;
+}
+
 QByteArray readLayoutFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -76,6 +113,7 @@ Form::Form(const QString& layoutPath, EventBoundary& boundary)
     const QByteArray bytes = readLayoutFile(layoutPath);
     stored_ = layout::parse(std::string_view(bytes.constData(), size_t(bytes.size())),
                             layoutPath.toStdString());
+    settingLines_ = settingLines(bytes);
     surface_ = std::make_unique<Surface>(*this);
     build(QFileInfo(layoutPath).dir().path());
 }
@@ -97,15 +135,54 @@ QPixmap Form::picture(const QString& layoutDir, const std::string& name, int lin
     return QPixmap::fromImage(image);
 }
 
-void Form::build(const QString& dir) {
+// Every image of the icon file is read, so that a damaged one is found; the icon keeps the
+// richest image of each size, since a desktop asks for an icon by its size alone.
+QIcon Form::icon(const QString& layoutDir, const std::string& name, int line) {
+    const QString path = QDir(layoutDir).filePath(QString::fromStdString(name));
+    QImageReader reader(path);
+    std::map<std::pair<int, int>, QImage> bySize;
+    for (int i = 0; i < std::max(1, reader.imageCount()); ++i) {
+        reader.jumpToImage(i);
+        const QImage image = reader.read();
+        if (image.isNull()) {
+            throw layout::LayoutError(layoutPath_.toStdString(), line,
+                                      "cannot read the icon " + path.toStdString() + ": " +
+                                          reader.errorString().toStdString());
+        }
+        QImage& kept = bySize[{image.width(), image.height()}];
+        if (kept.isNull() || colourCount(image) > colourCount(kept)) {
+            kept = image;
+        }
+    }
+    QIcon result;
+    for (const auto& [size, image] : bySize) {
+        result.addPixmap(QPixmap::fromImage(image));
+    }
+    return result;
+}
+
+// The window's own settings: no frame of the desktop's when the layout says so, a fixed client
+// area, and the desktop's default placement (the window is never positioned).
+void Form::applyWindowSettings(const QString& dir) {
     QWidget& w = *surface_;
     w.setObjectName(QString::fromStdString(stored_.name));
     w.setWindowTitle(QString::fromStdString(stored_.caption));
-    w.setFixedSize(pixels(stored_.clientWidth), pixels(stored_.clientHeight));
-    surface_->background = picture(dir, stored_.picture, 1);
-    if (!stored_.icon.empty()) {
-        w.setWindowIcon(QIcon(picture(dir, stored_.icon, 1)));
+    Qt::WindowFlags flags = Qt::Window;
+    if (!stored_.border) {
+        flags |= Qt::FramelessWindowHint;
     }
+    w.setWindowFlags(flags);
+    w.setFixedSize(pixels(stored_.clientWidth), pixels(stored_.clientHeight));
+    surface_->inTaskbar = stored_.showInTaskbar;
+    surface_->background = picture(dir, stored_.picture, settingLine("picture"));
+    if (!stored_.icon.empty()) {
+        w.setWindowIcon(icon(dir, stored_.icon, settingLine("icon")));
+    }
+}
+
+void Form::build(const QString& dir) {
+    applyWindowSettings(dir);
+    QWidget& w = *surface_;
     for (const layout::Control& c : stored_.controls) {
         switch (c.kind) {
             case layout::Kind::TextBox:
@@ -165,6 +242,11 @@ void Form::applyTabOrder() {
     }
 }
 
+int Form::settingLine(const std::string& keyword) const {
+    const auto it = settingLines_.find(keyword);
+    return it != settingLines_.end() ? it->second : 0;
+}
+
 template <class T>
 T& Form::find(std::map<std::string, std::unique_ptr<T>>& controls, const std::string& name) {
     auto it = controls.find(name);
@@ -194,10 +276,16 @@ QWidget& Form::window() { return *surface_; }
 int Form::windowState() const { return surface_->isMinimized() ? 1 : 0; }
 
 void Form::setWindowState(int state) {
-    if (state == 1) {
-        surface_->showMinimized();
-    } else {
-        surface_->showNormal();
+    switch (state) {
+        case 0:
+            surface_->showNormal();
+            break;
+        case 1:
+            surface_->showMinimized();
+            break;
+        default:
+            // The window cannot be maximised: it has a fixed size.
+            throw rt::Failure(rt::kInvalidCall, "Invalid procedure call or argument");
     }
 }
 

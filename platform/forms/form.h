@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -39,7 +40,7 @@ public:
     QWidget& window();
     const layout::Form& stored() const { return stored_; }
 
-    // 0 normal, 1 minimised.
+    // 0 normal, 1 minimised. Any other state fails (rt::Failure): the window has a fixed size.
     int windowState() const;
     void setWindowState(int state);
 
@@ -50,6 +51,9 @@ public:
 
 private:
     void build(const QString& layoutDir);
+    void applyWindowSettings(const QString& layoutDir);
+    QIcon icon(const QString& layoutDir, const std::string& name, int line);
+    int settingLine(const std::string& keyword) const;
     void applyTabOrder();
     QPixmap picture(const QString& layoutDir, const std::string& name, int line);
     template <class T>
@@ -58,6 +62,7 @@ private:
     EventBoundary& boundary_;
     QString layoutPath_;
     layout::Form stored_;
+    std::map<std::string, int> settingLines_;  // first line of each leading word of the file
     std::unique_ptr<Surface> surface_;
     std::map<std::string, std::unique_ptr<TextBox>> textBoxes_;
     std::map<std::string, std::unique_ptr<Label>> labels_;

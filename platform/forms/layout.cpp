@@ -103,7 +103,7 @@ bool isNameByte(unsigned char b) {
     return ascii || cyrillic;
 }
 
-// A piece of the file for an error message: UTF-8, short, without control characters.
+// Bytes of the file quoted in an error message: UTF-8, short, without control characters.
 std::string show(std::string_view raw) {
     std::string bytes(raw.substr(0, kShownBytes));
     for (char& c : bytes) {
@@ -112,7 +112,9 @@ std::string show(std::string_view raw) {
             c = '?';
         }
     }
-    std::string shown = "'" + fromCp1251(bytes) + "'";
+    std::string shown(1, '\'');
+    shown += fromCp1251(bytes);
+    shown += '\'';
     return raw.size() > kShownBytes ? shown + "..." : shown;
 }
 
@@ -455,8 +457,11 @@ constexpr FormProperty kFormProperties[] = {
 
 void checkArity(const Site& site, std::string_view keyword, std::size_t want, std::size_t got) {
     if (want != got) {
-        site.fail("'" + std::string(keyword) + "' takes " + std::to_string(want) +
-                  (want == 1 ? " value" : " values") + ", not " + std::to_string(got));
+        std::string message(1, '\'');
+        message += keyword;
+        message += "' takes " + std::to_string(want) + (want == 1 ? " value" : " values") +
+                   ", not " + std::to_string(got);
+        site.fail(message);
     }
 }
 

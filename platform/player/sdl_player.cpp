@@ -3,20 +3,32 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <ctime>
 #include <filesystem>
+#include <mutex>
 #include <system_error>
+#include <thread>
 
 #include "melody_file.h"
 
 namespace player {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
 constexpr int kRate = 44100;
 constexpr int kChannels = 2;
 // 1024 frames is 23 ms: low enough for an alarm's onset, half the wakeups of 512.
 constexpr int kBufferFrames = 1024;
 constexpr const char* kSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+// An open device costs CPU and holds a stream at the sound server even when silent, so it is
+// let go once nothing has sounded this long. Within the alarm's second a melody that played
+// out starts again within one tick, well inside this.
+constexpr auto kQuietBeforeRelease = 2s;
+constexpr auto kKeeperPoll = 250ms;
 
 // The second a failed attempt belongs to; the alarm repeats "Open" ~100 times a second, and a
 // failure is retried only in a later one.
@@ -24,7 +36,16 @@ std::time_t thisSecond() { return std::time(nullptr); }
 
 }  // namespace
 
+// SDL_mixer's music and device are process-wide: one player drives them at a time. The GUI
+// thread and the keeper thread both call into them, under `mutex`.
 struct SdlPlayer::State {
+    std::mutex mutex;
+    std::condition_variable wake;
+    std::thread keeper;
+    bool stopping = false;
+    bool releaseNow = false;
+    Clock::time_point lastSounded;
+
     std::string fileName;
     bool sdlReady = false;
     bool deviceOpen = false;
@@ -41,6 +62,8 @@ struct SdlPlayer::State {
     bool ensureDevice();
     void closeMusic();
     void closeDevice();
+    void keep();
+    bool quietLongEnough();
 };
 
 bool SdlPlayer::State::ensureDevice() {
@@ -66,10 +89,13 @@ bool SdlPlayer::State::ensureDevice() {
     if (std::filesystem::exists(kSoundFont, ec)) {
         Mix_SetSoundFonts(kSoundFont);
     }
+    wake.notify_all();
     return true;
 }
 
 void SdlPlayer::State::open() {
+    releaseNow = false;
+    lastSounded = Clock::now();
     if (music != nullptr && openName == fileName) {
         return;
     }
@@ -88,8 +114,6 @@ void SdlPlayer::State::open() {
     music = Mix_LoadMUS(fileName.c_str());
     if (music == nullptr) {
         rememberFailure();
-        // A file that cannot sound holds no stream.
-        closeDevice();
         return;
     }
     openName = fileName;
@@ -105,6 +129,7 @@ void SdlPlayer::State::play() {
     // While it sounds, the repeated "Play" of the alarm's ticks must not restart it.
     if (music != nullptr && !Mix_PlayingMusic()) {
         Mix_PlayMusic(music, 1);
+        lastSounded = Clock::now();
     }
 }
 
@@ -112,8 +137,9 @@ void SdlPlayer::State::close() {
     closeMusic();
     failedName.clear();
     deviceFailedAt = -1;
-    // A silent program holds no sound stream: an open device costs CPU and server time.
-    closeDevice();
+    // Closing the device waits two buffers for SDL to drain; the keeper does that.
+    releaseNow = true;
+    wake.notify_all();
 }
 
 void SdlPlayer::State::closeMusic() {
@@ -132,10 +158,45 @@ void SdlPlayer::State::closeDevice() {
     }
 }
 
-SdlPlayer::SdlPlayer() : state_(std::make_unique<State>()) {}
+bool SdlPlayer::State::quietLongEnough() {
+    if (Mix_PlayingMusic()) {
+        lastSounded = Clock::now();
+        return false;
+    }
+    return Clock::now() - lastSounded >= kQuietBeforeRelease;
+}
+
+// Runs on its own thread: lets the device go after a "Close", or once nothing sounded for a
+// while (a melody that played out, a file that failed). It wakes only while the device is open.
+void SdlPlayer::State::keep() {
+    std::unique_lock lock(mutex);
+    while (!stopping) {
+        if (!deviceOpen) {
+            wake.wait(lock);
+            continue;
+        }
+        wake.wait_for(lock, kKeeperPoll);
+        if (!stopping && deviceOpen && (releaseNow || quietLongEnough())) {
+            closeMusic();
+            closeDevice();
+            releaseNow = false;
+        }
+    }
+}
+
+SdlPlayer::SdlPlayer() : state_(std::make_unique<State>()) {
+    state_->keeper = std::thread([s = state_.get()] { s->keep(); });
+}
 
 SdlPlayer::~SdlPlayer() {
-    state_->close();
+    {
+        std::lock_guard lock(state_->mutex);
+        state_->stopping = true;
+        state_->wake.notify_all();
+    }
+    state_->keeper.join();
+    state_->closeMusic();
+    state_->closeDevice();
     if (state_->sdlReady) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
@@ -144,9 +205,13 @@ SdlPlayer::~SdlPlayer() {
 // The player picks the device itself; the window sets this once to "".
 void SdlPlayer::setDeviceType(const std::string&) {}
 
-void SdlPlayer::setFileName(const std::string& path) { state_->fileName = path; }
+void SdlPlayer::setFileName(const std::string& path) {
+    std::lock_guard lock(state_->mutex);
+    state_->fileName = path;
+}
 
 void SdlPlayer::setCommand(const std::string& command) {
+    std::lock_guard lock(state_->mutex);
     if (command == "Open") {
         state_->open();
     } else if (command == "Play") {
@@ -156,8 +221,19 @@ void SdlPlayer::setCommand(const std::string& command) {
     }
 }
 
-bool SdlPlayer::isOpen() const { return state_->music != nullptr; }
+bool SdlPlayer::isOpen() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->music != nullptr;
+}
 
-bool SdlPlayer::isPlaying() const { return state_->music != nullptr && Mix_PlayingMusic() != 0; }
+bool SdlPlayer::isPlaying() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->music != nullptr && Mix_PlayingMusic() != 0;
+}
+
+bool SdlPlayer::holdsDevice() const {
+    std::lock_guard lock(state_->mutex);
+    return state_->deviceOpen;
+}
 
 }  // namespace player

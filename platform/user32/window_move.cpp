@@ -7,15 +7,18 @@
 #include <QWidget>
 #include <QWindow>
 
+#include "x11_desktop.h"
+
 namespace user32 {
 
 namespace {
 
-// Follows the mouse from where the press was until every button is up.
+// Follows the mouse from where the press was until every button is up. It only watches the
+// mouse events, so that Qt still sees the release and knows the buttons are up.
 class MoveLoop : public QObject {
-public:
+  public:
     explicit MoveLoop(QWidget& window)
-        : window_(&window), grabOffset_(QCursor::pos() - window.frameGeometry().topLeft()) {}
+        : window_(&window), grabOffset_(QCursor::pos() - window.pos()) {}
 
     void exec() {
         window_->grabMouse();
@@ -27,37 +30,52 @@ public:
         }
     }
 
-protected:
+  protected:
     bool eventFilter(QObject*, QEvent* event) override {
         switch (event->type()) {
-            case QEvent::MouseMove: {
-                const auto* mouse = static_cast<QMouseEvent*>(event);
-                if (window_) {
-                    window_->move(mouse->globalPosition().toPoint() - grabOffset_);
-                }
-                return true;
-            }
-            case QEvent::MouseButtonRelease: {
-                const auto* mouse = static_cast<QMouseEvent*>(event);
-                if (mouse->buttons() == Qt::NoButton) {
-                    loop_.quit();
-                }
-                return true;
-            }
+            case QEvent::MouseMove:
+            case QEvent::MouseButtonRelease:
+                follow(*static_cast<QMouseEvent*>(event));
+                break;
             case QEvent::Hide:
             case QEvent::Close:
                 loop_.quit();
-                return false;
+                break;
             default:
-                return false;
+                break;
+        }
+        return false;
+    }
+
+  private:
+    void follow(const QMouseEvent& mouse) {
+        if (window_) {
+            window_->move(mouse.globalPosition().toPoint() - grabOffset_);
+        }
+        // A move without buttons means the release went elsewhere: the move is over too.
+        if (mouse.buttons() == Qt::NoButton) {
+            loop_.quit();
         }
     }
 
-private:
     QPointer<QWidget> window_;
     QPoint grabOffset_;
     QEventLoop loop_;
 };
+
+// The X button number of the button that started the move.
+int xButton(Qt::MouseButtons held) {
+    const std::pair<Qt::MouseButton, int> numbers[] = {
+        {Qt::LeftButton, 1}, {Qt::MiddleButton, 2},  {Qt::RightButton, 3},
+        {Qt::BackButton, 8}, {Qt::ForwardButton, 9},
+    };
+    for (const auto& [button, number] : numbers) {
+        if (held & button) {
+            return number;
+        }
+    }
+    return 1;
+}
 
 }  // namespace
 
@@ -65,15 +83,24 @@ void releaseMouseGrab() {
     if (QWidget* grabber = QWidget::mouseGrabber()) {
         grabber->releaseMouse();
     }
+    x11::ungrabPointer();
 }
 
 void moveWithMouse(WindowHandle window) {
-    if (window == nullptr || QGuiApplication::mouseButtons() == Qt::NoButton) {
+    const Qt::MouseButtons held = QGuiApplication::mouseButtons();
+    if (window == nullptr || !window->isVisible() || held == Qt::NoButton) {
         return;
     }
-    QWindow* handle = window->windowHandle();
-    if (handle != nullptr && handle->startSystemMove()) {
-        return;
+    if (x11::connected()) {
+        // Qt's own request names the left button, whichever was pressed, and a window
+        // manager would then wait for a left release that never comes.
+        if (x11::windowManagerMoves(*window)) {
+            x11::askWindowManagerToMove(*window, xButton(held));
+            return;
+        }
+    } else if (QWindow* handle = window->windowHandle();
+               handle != nullptr && handle->startSystemMove()) {
+        return;  // the compositor moves it
     }
     MoveLoop(*window).exec();
 }

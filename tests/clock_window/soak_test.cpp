@@ -38,21 +38,9 @@ protected:
         form.event("Таймер_часов_Timer", [this] { window.Таймер_часов_Timer(); })();
         form.event("Таймер_секундомера_Timer", [this] { window.Таймер_секундомера_Timer(); })();
     }
-    // One day of ticks: every 10 ms within the given spans of the day (in hundredths of a
-    // second), one a second elsewhere.
-    struct Span {
-        long from, to;
-    };
-    void runDay(int dayOfMonth, std::initializer_list<Span> dense) {
-        const auto inDense = [&](long t) {
-            for (const Span& span : dense) {
-                if (t >= span.from && t < span.to) {
-                    return true;
-                }
-            }
-            return false;
-        };
-        for (long t = 0; t < 8640000; t += inDense(t) ? 1 : 100) {
+    // Ticks from `from` up to `to` hundredths of a second into the day, `step` apart.
+    void run(int dayOfMonth, long from, long to, long step) {
+        for (long t = from; t < to; t += step) {
             clock.set(2026, 12, dayOfMonth, 0, 0, 0);
             clock.advance(t / 100.0);
             tickBoth();
@@ -89,9 +77,13 @@ TEST_F(SoakTest, TwoDaysOfRingingAndCountingKeepMemoryFlatAndTheStateRight) {
     long afterFirstDay = 0;
     for (int day = 0; day < 2; ++day) {
         const int dayOfMonth = 10 + day;
-        // Dense around midnight's first second and around the alarm's second.
-        runDay(dayOfMonth, {{0, 200}, {alarm - 100, alarm + 200}});
+        // Every 10 ms around midnight's first second and around the alarm's second, once a
+        // second elsewhere.
+        run(dayOfMonth, 0, 200, 1);
+        run(dayOfMonth, 200, alarm - 100, 100);
+        run(dayOfMonth, alarm - 100, alarm + 200, 1);
         EXPECT_TRUE(player.isPlaying()) << "day " << day;
+        run(dayOfMonth, alarm + 200, 8640000, 100);
         window.Кнопка_выключения_сигнала_Click();
         EXPECT_FALSE(player.isOpen());
         dialog.answers = {melody(day + 1)};
@@ -108,8 +100,10 @@ TEST_F(SoakTest, TwoDaysOfRingingAndCountingKeepMemoryFlatAndTheStateRight) {
     const long atEnd = residentKilobytes();
     std::cout << "resident memory after the first day " << afterFirstDay << " kB, after the second "
               << atEnd << " kB\n";
+#ifndef __SANITIZE_ADDRESS__  // its quarantine holds freed memory back
     EXPECT_LT(atEnd - afterFirstDay, 2048) << "resident memory grew by " << atEnd - afterFirstDay
                                            << " kB over a simulated day";
+#endif
 
     EXPECT_EQ(window.Циферблат_часов.text(), "0:00:05");
     EXPECT_EQ(window.Циферблат_даты.text(), "12.12.2026");

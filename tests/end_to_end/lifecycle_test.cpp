@@ -16,7 +16,9 @@ struct CloseWay {
     std::function<void(RunningClock&)> close;
 };
 
-void PrintTo(const CloseWay& way, std::ostream* out) { *out << way.name; }
+void PrintTo(const CloseWay& way, std::ostream* out) {
+    *out << way.name;
+}
 
 class Closing : public testing::TestWithParam<CloseWay> {};
 
@@ -46,7 +48,9 @@ struct NoDisplayCase {
     const char* display;  // empty: not set at all
 };
 
-void PrintTo(const NoDisplayCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const NoDisplayCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class WithoutDisplay : public testing::TestWithParam<NoDisplayCase> {};
 

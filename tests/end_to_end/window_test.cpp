@@ -18,15 +18,15 @@ TEST_P(WindowShown, IsForm14WithItsFixedClientAreaAndFace) {
     ASSERT_TRUE(geometry);
     EXPECT_EQ(geometry->width, form14::kWidth);
     EXPECT_EQ(geometry->height, form14::kHeight);
-    EXPECT_TRUE(clock.window.waitForPixel(form14::kClockFace, form14::kClockFaceColour,
-                                          milliseconds(5000)))
-        << "clock face at (80,60) is " << clock.window.pixel(form14::kClockFace).value_or(harness::Rgb{});
+    EXPECT_TRUE(
+        clock.window.waitForPixel(form14::kClockFace, form14::kClockFaceColour, milliseconds(5000)))
+        << "clock face at (80,60) is "
+        << clock.window.pixel(form14::kClockFace).value_or(harness::Rgb{});
 }
 
-INSTANTIATE_TEST_SUITE_P(, WindowShown, testing::Values(false, true),
-                         [](const auto& info) {
-                             return info.param ? "UnderOpenbox" : "WithoutWindowManager";
-                         });
+INSTANTIATE_TEST_SUITE_P(, WindowShown, testing::Values(false, true), [](const auto& info) {
+    return info.param ? "UnderOpenbox" : "WithoutWindowManager";
+});
 
 TEST(ClockDial, ShowsTheTimeAndMovesOnEachSecond) {
     RunningClock clock;

@@ -1,5 +1,5 @@
-#include <QWidget>
 #include <gtest/gtest.h>
+#include <QWidget>
 
 #include "controls.h"
 

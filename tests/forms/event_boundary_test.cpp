@@ -8,7 +8,7 @@
 namespace {
 
 class EventBoundaryTest : public ::testing::Test {
-protected:
+  protected:
     void fail(const std::string& procedure, const std::string& text) {
         boundary.run(procedure, [&] { throw rt::Failure(rt::kTypeMismatch, text); });
     }

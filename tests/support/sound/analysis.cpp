@@ -29,7 +29,11 @@ bool matchesAt(const Audio& recording, size_t at, const Audio& reference, size_t
 }  // namespace
 
 std::optional<size_t> firstSound(const Audio& audio, int threshold) {
-    for (size_t i = 0; i < audio.frames(); ++i) {
+    return firstSoundFrom(audio, 0, threshold);
+}
+
+std::optional<size_t> firstSoundFrom(const Audio& audio, size_t from, int threshold) {
+    for (size_t i = from; i < audio.frames(); ++i) {
         if (loud(audio, i, threshold)) {
             return i;
         }

@@ -13,6 +13,7 @@ constexpr int kSilence = 16;
 
 // The first and last frame where either channel's magnitude exceeds `threshold`.
 std::optional<size_t> firstSound(const Audio& audio, int threshold = kSilence);
+std::optional<size_t> firstSoundFrom(const Audio& audio, size_t from, int threshold = kSilence);
 std::optional<size_t> lastSound(const Audio& audio, int threshold = kSilence);
 bool silent(const Audio& audio, int threshold = kSilence);
 

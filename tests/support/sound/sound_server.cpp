@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -91,7 +92,26 @@ bool SoundServer::start() {
         error_ = "the silent stream did not start";
         return false;
     }
+    // Until a stream asked for low latency, the new sink rendered two seconds ahead, and it
+    // keeps that lead (the monitor then stays mute for two seconds). A suspend and resume
+    // restarts its clock at the latency the silent stream asked for.
+    runCommand({"pactl", "suspend-sink", "test", "1"}, env_, 2000ms);
+    runCommand({"pactl", "suspend-sink", "test", "0"}, env_, 2000ms);
+    if (!waitUntil([&] { return sinkLatency() < 50ms; }, 5s, 20ms)) {
+        error_ = "the sink kept a long latency";
+        return false;
+    }
     return true;
+}
+
+std::chrono::microseconds SoundServer::sinkLatency() const {
+    std::string out;
+    runCommand({"pactl", "list", "sinks"}, env_, 2000ms, &out);
+    const size_t at = out.find("Latency: ");
+    if (at == std::string::npos) {
+        return std::chrono::microseconds::max();
+    }
+    return std::chrono::microseconds(std::strtoll(out.c_str() + at + 9, nullptr, 10));
 }
 
 std::string SoundServer::error() const {
@@ -151,9 +171,9 @@ void Recorder::readAll() {
         bytes_.insert(bytes_.end(), buf.data(), buf.data() + take);
         // Data comes in after it was captured: the chunk that came in least late tells best
         // when frame 0 was.
-        const auto frames = static_cast<double>(bytes_.size() / kBytesPerFrame);
         const auto estimate = now - std::chrono::duration_cast<Clock::duration>(
-                                        std::chrono::duration<double>(frames / kRate));
+                                        std::chrono::duration<double>(
+                                            secondsOf(bytes_.size() / kBytesPerFrame)));
         if (!haveStart_ || estimate < start_) {
             start_ = estimate;
         }
@@ -176,10 +196,7 @@ bool Recorder::waitForStart(std::chrono::milliseconds limit) {
 bool Recorder::waitUntilCaptured(Clock::time_point t, std::chrono::milliseconds limit) {
     std::unique_lock lock(mutex_);
     return changed_.wait_for(lock, limit, [&] {
-        return done_ ||
-               (haveStart_ && start_ + std::chrono::duration_cast<Clock::duration>(
-                                           std::chrono::duration<double>(
-                                               secondsOf(bytes_.size() / kBytesPerFrame))) >= t);
+        return done_ || (haveStart_ && timeOfLocked(bytes_.size() / kBytesPerFrame) >= t);
     });
 }
 
@@ -201,6 +218,10 @@ Audio Recorder::finish() {
 
 Recorder::Clock::time_point Recorder::timeOf(size_t frame) const {
     std::lock_guard lock(mutex_);
+    return timeOfLocked(frame);
+}
+
+Recorder::Clock::time_point Recorder::timeOfLocked(size_t frame) const {
     return start_ + std::chrono::duration_cast<Clock::duration>(
                         std::chrono::duration<double>(secondsOf(frame)));
 }

@@ -49,6 +49,7 @@ public:
 
 private:
     bool start();
+    std::chrono::microseconds sinkLatency() const;
 
     std::unique_ptr<TempDir> ownDir_;
     std::filesystem::path dir_;
@@ -77,7 +78,8 @@ public:
     // if the recorder stopped early.
     Audio finish();
 
-    // Waits (bounded by `limit`) until what was captured at time `t` is in.
+    // Waits (bounded by `limit`) until what was captured at time `t` is in, or the whole
+    // length is.
     bool waitUntilCaptured(Clock::time_point t,
                            std::chrono::milliseconds limit = std::chrono::seconds(5));
 
@@ -88,6 +90,7 @@ public:
 
 private:
     void readAll();
+    Clock::time_point timeOfLocked(size_t frame) const;
 
     int fd_ = -1;
 

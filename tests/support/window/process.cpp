@@ -153,7 +153,7 @@ Environment inheritedEnvironment() {
 std::string joined(const std::vector<std::string>& argv) {
     std::string text;
     for (const std::string& arg : argv) {
-        text += (text.empty() ? "" : " ") + arg;
+        text.append(text.empty() ? "" : " ").append(arg);
     }
     return text;
 }
@@ -196,7 +196,9 @@ bool Process::reap(int options) {
     return status_.has_value();
 }
 
-bool Process::running() { return !reap(WNOHANG); }
+bool Process::running() {
+    return !reap(WNOHANG);
+}
 
 std::optional<ExitStatus> Process::waitForExit(milliseconds bound) {
     waitUntil([this] { return reap(WNOHANG); }, bound, milliseconds(2));
@@ -247,10 +249,11 @@ CommandResult runCommand(const std::vector<std::string>& argv, const Environment
         }
     }
     int raw = 0;
-    const bool ended = waitUntil([&] { return waitpid(pid, &raw, WNOHANG) == pid; },
-                                 std::max(milliseconds(0), std::chrono::duration_cast<milliseconds>(
-                                                               deadline - Clock::now())),
-                                 milliseconds(1));
+    const bool ended =
+        waitUntil([&] { return waitpid(pid, &raw, WNOHANG) == pid; },
+                  std::max(milliseconds(0),
+                           std::chrono::duration_cast<milliseconds>(deadline - Clock::now())),
+                  milliseconds(1));
     if (!ended) {
         kill(pid, SIGKILL);
         waitpid(pid, &raw, 0);

@@ -32,7 +32,7 @@ struct Output {
 // A child process that is ended and reaped with its owner, so that a failing test leaves
 // nothing running. The child also dies with this process if that is killed outright.
 class Process {
-public:
+  public:
     // Throws std::runtime_error when the file cannot be run.
     Process(const std::vector<std::string>& argv, const Environment& environment,
             const Output& output = {}, int keepOpenFd = -1);
@@ -47,7 +47,7 @@ public:
     // SIGTERM, then SIGKILL when it has not ended within `grace`.
     ExitStatus stop(milliseconds grace = milliseconds(2000));
 
-private:
+  private:
     bool reap(int options);
 
     pid_t pid_ = -1;

@@ -23,12 +23,19 @@ Environment defaults(const std::filesystem::path& directory) {
     std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
     const auto inherited = inheritedEnvironment();
     const auto path = inherited.find("PATH");
-    return {
+    Environment environment{
         {"HOME", home.string()},
         {"XDG_RUNTIME_DIR", runtime.string()},
         {"LANG", "C.UTF-8"},
         {"PATH", path != inherited.end() ? path->second : "/usr/local/bin:/usr/bin:/bin"},
     };
+    // A sanitizer build of the program reads its settings and suppressions from these.
+    for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"}) {
+        if (const auto it = inherited.find(name); it != inherited.end()) {
+            environment[name] = it->second;
+        }
+    }
+    return environment;
 }
 
 }  // namespace
@@ -57,8 +64,12 @@ Program::Program(const std::filesystem::path& binary, const ProgramOptions& opti
         Output{directory_.path() / "stdout.txt", directory_.path() / "stderr.txt"});
 }
 
-std::string Program::standardOutput() const { return fileText(directory_.path() / "stdout.txt"); }
+std::string Program::standardOutput() const {
+    return fileText(directory_.path() / "stdout.txt");
+}
 
-std::string Program::standardError() const { return fileText(directory_.path() / "stderr.txt"); }
+std::string Program::standardError() const {
+    return fileText(directory_.path() / "stderr.txt");
+}
 
 }  // namespace harness

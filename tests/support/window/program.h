@@ -27,7 +27,7 @@ ProgramOptions on(const XServer& server);
 // XDG_RUNTIME_DIR, a C.UTF-8 locale, PATH, and what the options add. Its standard output and
 // error are kept for the test to read. Ended with this object if still running.
 class Program {
-public:
+  public:
     Program(const std::filesystem::path& binary, const ProgramOptions& options);
 
     pid_t pid() const { return process_->pid(); }
@@ -43,7 +43,7 @@ public:
     const Environment& environment() const { return environment_; }
     std::filesystem::path home() const { return directory_.path() / "home"; }
 
-private:
+  private:
     TempDir directory_{"program"};
     Environment environment_;
     std::unique_ptr<Process> process_;

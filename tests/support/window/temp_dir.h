@@ -7,7 +7,7 @@ namespace harness {
 
 // A private directory under the system's temporary directory, removed with its contents.
 class TempDir {
-public:
+  public:
     explicit TempDir(const std::string& prefix = "harness");
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -15,7 +15,7 @@ public:
 
     const std::filesystem::path& path() const { return path_; }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -30,23 +30,14 @@ std::string modifierKeys(Modifiers modifiers) {
         {kShift, "shift"}, {kControl, "ctrl"}, {kAlt, "alt"}};
     for (const auto& [flag, name] : names) {
         if ((modifiers & flag) != 0) {
-            keys += (keys.empty() ? "" : "+") + std::string(name);
+            keys.append(keys.empty() ? "" : "+").append(name);
         }
     }
     return keys;
 }
 
-std::string button(Button b) { return std::to_string(static_cast<int>(b)); }
-
-std::map<std::string, std::string> shellValues(const std::string& text) {
-    std::map<std::string, std::string> values;
-    for (const std::string& line : linesOf(text)) {
-        const auto equals = line.find('=');
-        if (equals != std::string::npos) {
-            values[line.substr(0, equals)] = line.substr(equals + 1);
-        }
-    }
-    return values;
+std::string button(Button b) {
+    return std::to_string(static_cast<int>(b));
 }
 
 std::string trimmed(std::string text) {
@@ -85,14 +76,24 @@ std::optional<Window> Window::find(const XServer& server, std::string_view title
     return found;
 }
 
+// xwininfo, not xdotool getwindowgeometry: under openbox the latter is off by the frame.
 std::optional<Geometry> Window::geometry() const {
-    const auto result = server_->run({"xdotool", "getwindowgeometry", "--shell", id_});
-    auto values = shellValues(result.standardOutput);
-    if (!result.succeeded() || values.count("WIDTH") == 0) {
-        return std::nullopt;
+    const auto result = server_->run({"xwininfo", "-id", id_});
+    std::map<std::string, int> values;
+    for (const std::string& line : linesOf(result.standardOutput)) {
+        const auto colon = line.find(':');
+        if (colon != std::string::npos &&
+            line.find_first_not_of(" -0123456789", colon + 1) == std::string::npos) {
+            values[trimmed(line.substr(0, colon))] = std::stoi(line.substr(colon + 1));
+        }
     }
-    return Geometry{std::stoi(values["X"]), std::stoi(values["Y"]), std::stoi(values["WIDTH"]),
-                    std::stoi(values["HEIGHT"])};
+    const char* keys[] = {"Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"};
+    for (const char* key : keys) {
+        if (values.count(key) == 0) {
+            return std::nullopt;
+        }
+    }
+    return Geometry{values[keys[0]], values[keys[1]], values[keys[2]], values[keys[3]]};
 }
 
 bool Window::viewable() const {
@@ -122,8 +123,7 @@ void Window::xdotool(const std::vector<std::string>& args) const {
 }
 
 // Moves the pointer to `at`, then does `actions` with the modifiers held.
-void Window::pointer(Point at, const std::vector<std::string>& actions,
-                     Modifiers modifiers) const {
+void Window::pointer(Point at, const std::vector<std::string>& actions, Modifiers modifiers) const {
     const Point screen = onScreen(at);
     // No --sync: it hangs when the pointer is already there, and the server keeps the
     // move and the actions after it in order anyway.
@@ -173,7 +173,9 @@ void Window::typeText(std::string_view text) const {
     xdotool({"type", "--delay", "12", "--", std::string(text)});
 }
 
-void Window::key(std::string_view keys) const { xdotool({"key", std::string(keys)}); }
+void Window::key(std::string_view keys) const {
+    xdotool({"key", std::string(keys)});
+}
 
 // The selection's TIMESTAMP tells a fresh claim from what an earlier read left behind.
 std::optional<std::string> Window::readLineEdit(Point at, milliseconds bound) const {

@@ -36,7 +36,7 @@ using Modifiers = unsigned;
 // keyboard (xdotool), the selection (xclip), screenshots (ImageMagick) and its properties
 // (xprop). Points are in client coordinates.
 class Window {
-public:
+  public:
     Window(const XServer& server, std::string id) : server_(&server), id_(std::move(id)) {}
 
     // The first viewable window whose title matches the regular expression `title`.
@@ -52,15 +52,17 @@ public:
     void click(Point at, Button button = Button::left, Modifiers modifiers = kNoModifier) const;
     void press(Point at, Button button = Button::left, Modifiers modifiers = kNoModifier) const;
     void release(Point at, Button button = Button::left, Modifiers modifiers = kNoModifier) const;
-    void drag(Point from, Point to, Button button = Button::left,
-              Modifiers modifiers = kNoModifier, int steps = 8) const;
+    void drag(Point from, Point to, Button button = Button::left, Modifiers modifiers = kNoModifier,
+              int steps = 8) const;
     // Keys go to whichever window has the focus, as they would for a user.
     void typeText(std::string_view text) const;
     void key(std::string_view keys) const;  // xdotool names: "ctrl+a", "Return", "alt+F4"
 
     // The text of the line edit at `at`: click, select all, read the primary selection.
-    // nullopt when nothing could be selected there within `bound` (also an empty box).
-    std::optional<std::string> readLineEdit(Point at, milliseconds bound = milliseconds(3000)) const;
+    // nullopt when nothing could be selected within `bound` (an empty box, say). A click where
+    // no line edit is leaves the focus where it was, so the focused box is read instead.
+    std::optional<std::string> readLineEdit(Point at,
+                                            milliseconds bound = milliseconds(3000)) const;
 
     // The client area as a PNG.
     bool screenshot(const std::filesystem::path& path) const;
@@ -70,11 +72,11 @@ public:
 
     // A property's value as xprop prints it after the name; nullopt when not set.
     std::optional<std::string> property(std::string_view name) const;
-    std::vector<std::string> netWmState() const;  // _NET_WM_STATE atoms
-    bool iconic() const;                          // WM_STATE says Iconic
+    std::vector<std::string> netWmState() const;    // _NET_WM_STATE atoms
+    bool iconic() const;                            // WM_STATE says Iconic
     std::vector<unsigned long> motifHints() const;  // _MOTIF_WM_HINTS, empty when unset
 
-private:
+  private:
     void pointer(Point at, const std::vector<std::string>& actions, Modifiers modifiers) const;
     void xdotool(const std::vector<std::string>& args) const;
     Point onScreen(Point at) const;

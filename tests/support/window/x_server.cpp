@@ -58,6 +58,7 @@ XServer::XServer(Options options) {
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         const int number = kFirstDisplay + (start + attempt) % kDisplayRange;
         if (!displayTaken(number) && tryDisplay(number, options)) {
+            setKeyboardLayouts(options.keyboardLayouts);
             if (options.windowManager) {
                 startWindowManager();
             }
@@ -78,11 +79,13 @@ bool XServer::tryDisplay(int number, const Options& options) {
     if (pipe2(ready.data(), O_CLOEXEC) != 0) {
         throw std::runtime_error("pipe for Xvfb");
     }
-    const std::string name = ":" + std::to_string(number);
+    const std::string name = std::string(":").append(std::to_string(number));
     try {
         server_ = std::make_unique<Process>(
+            // -noreset: by default the server resets when its last client leaves, and
+            // refuses or drops the connections that arrive meanwhile.
             std::vector<std::string>{"Xvfb", name, "-screen", "0", options.screen, "-nolisten",
-                                     "tcp", "-displayfd", std::to_string(ready[1])},
+                                     "tcp", "-noreset", "-displayfd", std::to_string(ready[1])},
             inheritedEnvironment(), Output{{}, directory_.path() / "xvfb.log"}, ready[1]);
     } catch (...) {
         close(ready[0]);
@@ -108,6 +111,13 @@ bool XServer::tryDisplay(int number, const Options& options) {
         return false;
     }
     return true;
+}
+
+void XServer::setKeyboardLayouts(const std::string& layouts) {
+    const auto result = run({"setxkbmap", "-layout", layouts});
+    if (!result.succeeded()) {
+        throw std::runtime_error("setxkbmap -layout " + layouts + ": " + result.standardError);
+    }
 }
 
 void XServer::startWindowManager() {

@@ -11,10 +11,13 @@ namespace harness {
 // A private X server (Xvfb) on a free display, optionally with a window manager (openbox),
 // both ended with this object.
 class XServer {
-public:
+  public:
     struct Options {
         bool windowManager = false;
         std::string screen = "1280x800x24";
+        // Loaded up front so that text in these layouts types without remapping keys on the
+        // fly, which a busy program can read back wrong.
+        std::string keyboardLayouts = "us,ru";
     };
 
     // Throws std::runtime_error when no server could be started within the bounds.
@@ -33,8 +36,9 @@ public:
     CommandResult run(const std::vector<std::string>& argv,
                       milliseconds bound = milliseconds(10000)) const;
 
-private:
+  private:
     bool tryDisplay(int number, const Options& options);
+    void setKeyboardLayouts(const std::string& layouts);
     void startWindowManager();
 
     TempDir directory_{"xserver"};

@@ -1,0 +1,229 @@
+// The window's own frame on a real X server: no frame of the desktop's, no taskbar button, the
+// move by the drag strip with a window manager and without, and the minimise button.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "form14_controls.h"
+#include "running_clock.h"
+
+namespace {
+
+using harness::Button;
+using harness::milliseconds;
+
+enum class Desktop {
+    bare,                 // no window manager: the program moves the window itself
+    openbox,              // the window manager moves it
+    managerWithoutMoves,  // a window manager that does not move windows on request
+};
+
+std::string nameOf(Desktop desktop) {
+    switch (desktop) {
+        case Desktop::bare:
+            return "WithoutWindowManager";
+        case Desktop::openbox:
+            return "UnderOpenbox";
+        case Desktop::managerWithoutMoves:
+            return "UnderWindowManagerWithoutMoves";
+    }
+    return "";
+}
+
+bool contains(const std::vector<std::string>& items, const std::string& item) {
+    return std::find(items.begin(), items.end(), item) != items.end();
+}
+
+// What a window manager that cannot move windows on request leaves on the root window: it is
+// there (its check window names itself) and lists what it does, without _NET_WM_MOVERESIZE.
+void claimWindowManagerWithoutMoves(const harness::XServer& server) {
+    const auto root = server.run({"xwininfo", "-root"});
+    std::smatch id;
+    ASSERT_TRUE(std::regex_search(root.standardOutput, id, std::regex("Window id: (0x[0-9a-f]+)")))
+        << root.standardOutput;
+    for (const std::vector<std::string>& set :
+         {std::vector<std::string>{"-f", "_NET_SUPPORTING_WM_CHECK", "32c", "-set",
+                                   "_NET_SUPPORTING_WM_CHECK", id[1]},
+          std::vector<std::string>{"-f", "_NET_SUPPORTED", "32a", "-set", "_NET_SUPPORTED",
+                                   "_NET_WM_STATE"}}) {
+        std::vector<std::string> argv{"xprop", "-root"};
+        argv.insert(argv.end(), set.begin(), set.end());
+        ASSERT_TRUE(server.run(argv).succeeded()) << harness::joined(argv);
+    }
+}
+
+// Seconds since midnight of a dial reading such as "9:05:07".
+std::optional<int> secondsOf(const std::string& reading) {
+    int h = 0, m = 0, s = 0;
+    if (std::sscanf(reading.c_str(), " %d:%d:%d", &h, &m, &s) != 3) {
+        return std::nullopt;
+    }
+    return h * 3600 + m * 60 + s;
+}
+
+class Frame : public testing::TestWithParam<bool> {};
+
+TEST_P(Frame, HasNoFrameOfTheDesktopAndNoTaskbarButton) {
+    RunningClock clock(GetParam());
+    const auto hints = clock.window.motifHints();
+    ASSERT_GE(hints.size(), 3u) << "no _MOTIF_WM_HINTS";
+    EXPECT_TRUE(hints[0] & 2) << "the hints say nothing of decorations";
+    EXPECT_EQ(hints[2], 0u) << "decorations asked for";
+
+    const auto state = clock.window.netWmState();
+    EXPECT_TRUE(contains(state, "_NET_WM_STATE_SKIP_TASKBAR"));
+    EXPECT_FALSE(contains(state, "_NET_WM_STATE_SKIP_PAGER")) << "hidden from the switcher too";
+    const std::string type = clock.window.property("_NET_WM_WINDOW_TYPE").value_or("");
+    EXPECT_NE(type.find("_NET_WM_WINDOW_TYPE_NORMAL"), std::string::npos) << type;
+    EXPECT_EQ(type.find("_NET_WM_WINDOW_TYPE_UTILITY"), std::string::npos) << type;
+
+    const std::string icon = clock.window.property("_NET_WM_ICON").value_or("");
+    EXPECT_NE(icon.find("32 x 32"), std::string::npos) << "no 32 x 32 icon";
+    EXPECT_NE(icon.find("16 x 16"), std::string::npos) << "no 16 x 16 icon";
+    if (GetParam()) {
+        EXPECT_EQ(clock.window.property("_NET_FRAME_EXTENTS"), "0, 0, 0, 0");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(, Frame, testing::Values(false, true), [](const auto& info) {
+    return nameOf(info.param ? Desktop::openbox : Desktop::bare);
+});
+
+struct Drag {
+    const char* name;
+    Desktop desktop;
+    Button button;
+    harness::Modifiers modifiers;
+};
+
+void PrintTo(const Drag& drag, std::ostream* out) {
+    *out << drag.name;
+}
+
+class DragStrip : public testing::TestWithParam<Drag> {};
+
+// The window follows the mouse by exactly its offset; the buttons work as before afterwards.
+TEST_P(DragStrip, MovesTheWindowByTheMousesOffset) {
+    const Drag& drag = GetParam();
+    RunningClock clock(drag.desktop == Desktop::openbox);
+    if (drag.desktop == Desktop::managerWithoutMoves) {
+        claimWindowManagerWithoutMoves(clock.server);
+    }
+    const auto before = clock.window.geometry();
+    ASSERT_TRUE(before);
+    const harness::Point grip{100, 10}, offset{60, 45};
+    clock.window.drag(grip, {grip.x + offset.x, grip.y + offset.y}, drag.button, drag.modifiers);
+
+    std::optional<harness::Geometry> after;
+    const bool moved = harness::waitUntil(
+        [&] {
+            after = clock.window.geometry();
+            return after && after->x == before->x + offset.x && after->y == before->y + offset.y;
+        },
+        milliseconds(3000));
+    EXPECT_TRUE(moved) << "from " << before->x << "," << before->y << " to "
+                       << (after ? std::to_string(after->x) + "," + std::to_string(after->y)
+                                 : "nowhere");
+
+    clock.window.click(form14::kClose.centre());
+    const auto status = clock.program.waitForExit(milliseconds(10000));
+    ASSERT_TRUE(status) << "the close button does nothing after the move";
+    EXPECT_EQ(status->code, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , DragStrip,
+    testing::Values(
+        Drag{"LeftWithoutWindowManager", Desktop::bare, Button::left, harness::kNoModifier},
+        Drag{"RightWithoutWindowManager", Desktop::bare, Button::right, harness::kNoModifier},
+        Drag{"CtrlMiddleWithoutWindowManager", Desktop::bare, Button::middle, harness::kControl},
+        Drag{"LeftUnderOpenbox", Desktop::openbox, Button::left, harness::kNoModifier},
+        Drag{"RightUnderOpenbox", Desktop::openbox, Button::right, harness::kNoModifier},
+        Drag{"MiddleUnderOpenbox", Desktop::openbox, Button::middle, harness::kNoModifier},
+        Drag{"ShiftLeftUnderOpenbox", Desktop::openbox, Button::left, harness::kShift},
+        Drag{"RightUnderWindowManagerWithoutMoves", Desktop::managerWithoutMoves, Button::right,
+             harness::kNoModifier}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+class CloseButton : public testing::TestWithParam<bool> {};
+
+TEST_P(CloseButton, APressOnItStartsNoMoveAndAClickCloses) {
+    RunningClock clock(GetParam());
+    const auto before = clock.window.geometry();
+    ASSERT_TRUE(before);
+    const auto close = form14::kClose.centre();
+    // Let go away from the button: no click, and the window must stay where it is.
+    clock.window.drag(close, {close.x + 60, close.y + 45});
+    EXPECT_FALSE(harness::waitUntil(
+        [&] {
+            const auto now = clock.window.geometry();
+            return !now || now->x != before->x || now->y != before->y;
+        },
+        milliseconds(500)))
+        << "the window moved or went";
+    ASSERT_TRUE(clock.program.running());
+
+    clock.window.click(close);
+    const auto status = clock.program.waitForExit(milliseconds(10000));
+    ASSERT_TRUE(status) << "still running after a click on the close button";
+    EXPECT_TRUE(status->exited);
+    EXPECT_EQ(status->code, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(, CloseButton, testing::Values(false, true), [](const auto& info) {
+    return nameOf(info.param ? Desktop::openbox : Desktop::bare);
+});
+
+// The desktop's own means bring it back: here an activation, as a window switcher sends.
+TEST(MinimiseButton, MakesTheWindowIconicWhileTheClockGoesOn) {
+    RunningClock clock(true);
+    const auto dial = form14::kClockDial.centre();
+    const auto first = clock.window.readLineEdit(dial);
+    ASSERT_TRUE(first && secondsOf(*first)) << "no time on the clock dial";
+    const auto start = harness::Clock::now();
+
+    clock.window.click(form14::kMinimise.centre());
+    ASSERT_TRUE(harness::waitUntil([&] { return clock.window.iconic(); }, milliseconds(5000)))
+        << "not iconic after the minimise button";
+    EXPECT_TRUE(contains(clock.window.netWmState(), "_NET_WM_STATE_SKIP_TASKBAR"));
+    // It stays iconic: nothing of the program's own brings it back.
+    EXPECT_FALSE(harness::waitUntil([&] { return !clock.window.iconic(); }, milliseconds(2500)));
+
+    ASSERT_TRUE(clock.server.run({"xdotool", "windowactivate", clock.window.id()}).succeeded());
+    ASSERT_TRUE(harness::waitUntil(
+        [&] { return !clock.window.iconic() && clock.window.viewable(); }, milliseconds(5000)))
+        << "not restored by an activation";
+    const auto later = clock.window.readLineEdit(dial);
+    const double elapsed = std::chrono::duration<double>(harness::Clock::now() - start).count();
+    ASSERT_TRUE(later && secondsOf(*later)) << "no time on the clock dial after restoring";
+    const int counted = (*secondsOf(*later) - *secondsOf(*first) + 86400) % 86400;
+    EXPECT_GE(counted, 2) << *first << " then " << *later;
+    EXPECT_NEAR(counted, elapsed, 1.5) << *first << " then " << *later;
+    EXPECT_TRUE(contains(clock.window.netWmState(), "_NET_WM_STATE_SKIP_TASKBAR"))
+        << "the hint went with the minimise";
+}
+
+// A screen at twice the pixels: the whole client area and the face double alike.
+TEST(ScaledScreen, DoublesTheClientAreaAndTheFace) {
+    harness::XServer server;
+    harness::ProgramOptions options = harness::on(server);
+    options.extra["QT_SCALE_FACTOR"] = "2";
+    harness::Program program(ALARM_CLOCK_BINARY, options);
+    const auto window = harness::Window::find(server, "^Form14$");
+    ASSERT_TRUE(window) << program.standardError();
+    const auto geometry = window->geometry();
+    ASSERT_TRUE(geometry);
+    EXPECT_EQ(geometry->width, 2 * form14::kWidth);
+    EXPECT_EQ(geometry->height, 2 * form14::kHeight);
+    const harness::Point face{2 * form14::kClockFace.x, 2 * form14::kClockFace.y};
+    EXPECT_TRUE(window->waitForPixel(face, form14::kClockFaceColour, milliseconds(5000)));
+    EXPECT_EQ(window->pixel({2 * 408 + 1, 2 * 170}), (harness::Rgb{0, 255, 255}))
+        << "the right edge";
+}
+
+}  // namespace

@@ -1,0 +1,151 @@
+// The form built from a layout file: the window's own settings, and what a layout that cannot be
+// read gives at start.
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFile>
+#include <QIcon>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+#include <sstream>
+
+#include "failure.h"
+#include "form.h"
+
+namespace {
+
+const QString kLayoutDir = QStringLiteral(LAYOUT_DIR);
+
+class FormTest : public testing::Test {
+  protected:
+    FormTest() : boundary(errors), form(kLayoutDir + "/Form14.layout", boundary) {}
+
+    std::ostringstream errors;
+    forms::EventBoundary boundary;
+    forms::Form form;
+};
+
+TEST_F(FormTest, WindowIsAFixedFramelessOrdinaryWindowLeftWhereTheDesktopPutsIt) {
+    const QWidget& w = form.window();
+    EXPECT_EQ(w.windowType(), Qt::Window) << "a tool or utility window leaves the window switcher";
+    EXPECT_TRUE(w.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(w.minimumSize(), QSize(410, 338));
+    EXPECT_EQ(w.maximumSize(), QSize(410, 338));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Form14"));
+    EXPECT_FALSE(w.testAttribute(Qt::WA_Moved)) << "the window was given a position";
+    const QList<QSize> sizes = w.windowIcon().availableSizes();
+    EXPECT_TRUE(sizes.contains(QSize(32, 32)) && sizes.contains(QSize(16, 16)))
+        << sizes.size() << " icon sizes";
+}
+
+TEST_F(FormTest, MinimisesAndRestoresAndRefusesAnyOtherState) {
+    form.window().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form.window()));
+    form.setWindowState(1);
+    EXPECT_EQ(form.windowState(), 1);
+    form.setWindowState(0);
+    EXPECT_EQ(form.windowState(), 0);
+    EXPECT_THROW(form.setWindowState(2), rt::Failure);
+    EXPECT_EQ(form.windowState(), 0);
+    EXPECT_TRUE(form.window().isVisible());
+}
+
+// A copy of the committed layout and its pictures, for a test to damage.
+class LayoutCopy {
+  public:
+    LayoutCopy() {
+        for (const QString& name : QDir(kLayoutDir).entryList(QDir::Files)) {
+            QFile::copy(kLayoutDir + "/" + name, path(name));
+        }
+    }
+    QString path(const QString& name) const { return dir_.filePath(name); }
+    QString layout() const { return path("Form14.layout"); }
+
+    QByteArray bytes() const { return read(layout()); }
+    void write(const QString& name, const QByteArray& bytes) const {
+        QFile file(path(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+    }
+    // The number of the line where `text` begins.
+    int lineOf(const QByteArray& text) const {
+        const QByteArray all = bytes();
+        const qsizetype at = all.indexOf(text);
+        return at < 0 ? -1 : int(all.left(at).count('\n')) + 1;
+    }
+
+    static QByteArray read(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+  private:
+    QTemporaryDir dir_;
+};
+
+struct Damage {
+    const char* name;
+    std::function<void(const LayoutCopy&)> apply;
+    QByteArray lineWith;  // the line the error must name
+};
+
+void PrintTo(const Damage& damage, std::ostream* out) {
+    *out << damage.name;
+}
+
+class DamagedLayoutTest : public testing::TestWithParam<Damage> {};
+
+TEST_P(DamagedLayoutTest, FailsAtStartNamingTheFileAndTheLine) {
+    const LayoutCopy copy;
+    GetParam().apply(copy);
+    std::ostringstream errors;
+    forms::EventBoundary boundary(errors);
+    try {
+        forms::Form form(copy.layout(), boundary);
+        FAIL() << "the damaged layout was taken";
+    } catch (const layout::LayoutError& e) {
+        EXPECT_EQ(e.file(), copy.layout().toStdString());
+        EXPECT_EQ(e.line(), copy.lineOf(GetParam().lineWith)) << e.what();
+    }
+}
+
+void replaceInLayout(const LayoutCopy& copy, const QByteArray& from, const QByteArray& to) {
+    copy.write("Form14.layout", copy.bytes().replace(from, to));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , DamagedLayoutTest,
+    testing::Values(
+        Damage{"BadValue",
+               [](const LayoutCopy& c) {
+                   replaceInLayout(c, "rect 0 15 7680 315", "rect 0 15 wide 315");
+               },
+               "rect 0 15 wide 315"},
+        Damage{"MissingStripPicture",
+               [](const LayoutCopy& c) { QFile::remove(c.path("strip.bmp")); },
+               "control Image imCVerx 0"},
+        Damage{"DamagedPressedPicture",
+               [](const LayoutCopy& c) { c.write("command4_down.bmp", "BM not a bitmap"); },
+               "control CommandButton Command4"},
+        Damage{"MissingBackground",
+               [](const LayoutCopy& c) { QFile::remove(c.path("background.bmp")); },
+               "  picture \"background.bmp\""},
+        Damage{"DamagedIcon", [](const LayoutCopy& c) { c.write("form14.ico", "not an icon"); },
+               "  icon \"form14.ico\""}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MissingLayoutTest, FailsNamingTheFile) {
+    const QTemporaryDir dir;
+    const QString path = dir.filePath("Form14.layout");
+    std::ostringstream errors;
+    forms::EventBoundary boundary(errors);
+    try {
+        forms::Form form(path, boundary);
+        FAIL() << "a missing layout was taken";
+    } catch (const layout::LayoutError& e) {
+        EXPECT_EQ(e.file(), path.toStdString());
+    }
+}
+
+}  // namespace
