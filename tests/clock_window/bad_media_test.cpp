@@ -17,17 +17,10 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // Form14 with the real player; the sound goes where the environment set before it says.
-class RealPlayerTest : public ::testing::Test {
+class RealPlayerTest : public ::testing::Test, public Form14Rig<player::SdlPlayer> {
 protected:
-    RealPlayerTest()
-        : dateTime(clock, rt::RegionalFormats::russianStyle()),
-          boundary(errors),
-          form(QString::fromUtf8(Form14::layoutPath()), boundary),
-          window(form, {dateTime, player, dialog}) {}
-
     void armWith(const std::string& melody) {
-        clock.set(2026, 12, 10, 7, 0, 0);
-        window.Form_Load();
+        load(2026, 12, 10, 7, 0, 0);
         window.Циферблат_будильника.setText("7:30:00");
         dialog.answers = {melody};
         window.cmdBrowse_Click();
@@ -40,21 +33,13 @@ protected:
         clock.set(2026, 12, day, 7, 30, 0);
         for (int i = 0; i < 100; ++i) {
             const auto start = Clock::now();
-            form.event("Таймер_часов_Timer", [this] { window.Таймер_часов_Timer(); })();
+            tickClock();
             longest = std::max(longest, Clock::now() - start);
             clock.advance(0.01);
         }
         return longest;
     }
 
-    rt::FakeClock clock;
-    rt::DateTime dateTime;
-    player::SdlPlayer player;
-    fakes::ScriptedDialog dialog;
-    std::ostringstream errors;
-    forms::EventBoundary boundary;
-    forms::Form form;
-    Form14 window;
 };
 
 // SDL writes what it plays to a file, paced in real time.

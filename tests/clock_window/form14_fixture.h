@@ -8,11 +8,12 @@
 #include "form.h"
 #include "form14.h"
 
-// Form14 on its real layout and controls, offscreen, with a fake clock, player and dialog.
-// Ticks are run by hand, through the same event boundary as in the program.
-class Form14Test : public ::testing::Test {
-protected:
-    Form14Test()
+// Form14 on its real layout and controls, offscreen, with a fake clock and dialog and the given
+// player. Ticks are run by hand, through the same event boundary as in the program.
+template <class Player>
+class Form14Rig {
+public:
+    Form14Rig()
         : dateTime(clock, rt::RegionalFormats::russianStyle()),
           boundary(errors),
           form(QString::fromUtf8(Form14::layoutPath()), boundary),
@@ -31,10 +32,12 @@ protected:
 
     rt::FakeClock clock;
     rt::DateTime dateTime;
-    fakes::RecordingPlayer player;
+    Player player;
     fakes::ScriptedDialog dialog;
     std::ostringstream errors;
     forms::EventBoundary boundary;
     forms::Form form;
     Form14 window;
 };
+
+class Form14Test : public ::testing::Test, public Form14Rig<fakes::RecordingPlayer> {};

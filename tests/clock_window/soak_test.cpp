@@ -24,19 +24,13 @@ long residentKilobytes() {
 }
 
 // Form14 as in the fixture, but with the real player.
-class SoakTest : public ::testing::Test {
+class SoakTest : public ::testing::Test, public Form14Rig<player::SdlPlayer> {
 protected:
-    SoakTest()
-        : dateTime(clock, rt::RegionalFormats::russianStyle()),
-          boundary(errors),
-          form(QString::fromUtf8(Form14::layoutPath()), boundary),
-          window(form, {dateTime, player, dialog}) {}
-
     static void SetUpTestSuite() { setenv("SDL_AUDIODRIVER", "dummy", 1); }
 
     void tickBoth() {
-        form.event("Таймер_часов_Timer", [this] { window.Таймер_часов_Timer(); })();
-        form.event("Таймер_секундомера_Timer", [this] { window.Таймер_секундомера_Timer(); })();
+        tickClock();
+        tickStopwatch();
     }
     // Ticks from `from` up to `to` hundredths of a second into the day, `step` apart.
     void run(int dayOfMonth, long from, long to, long step) {
@@ -47,14 +41,6 @@ protected:
         }
     }
 
-    rt::FakeClock clock;
-    rt::DateTime dateTime;
-    player::SdlPlayer player;
-    fakes::ScriptedDialog dialog;
-    std::ostringstream errors;
-    forms::EventBoundary boundary;
-    forms::Form form;
-    Form14 window;
 };
 
 TEST_F(SoakTest, TwoDaysOfRingingAndCountingKeepMemoryFlatAndTheStateRight) {
