@@ -18,12 +18,18 @@ struct Measurement {
 // Quick ones first, so that a run shows something soon.
 const Measurement kMeasurements[] = {
     {"first-paint", bench::firstPaintFigures},
+    {"alarm-onset", bench::alarmOnsetFigures},
     {"idle", bench::idleFigures},
+    {"stopwatch-cpu", bench::stopwatchCpuFigures},
+    {"stopwatch-drift", bench::stopwatchDriftFigures},
 };
 
 void usage() {
     std::cerr << "usage: clock_window_bench [--idle-seconds N] [--starts N] [--program PATH]\n"
-                 "                          [--only first-paint,idle]\n";
+                 "                          [--stopwatch-cpu-seconds N] [--stopwatch-seconds N]\n"
+                 "                          [--alarm-runs N]\n"
+                 "                          [--only first-paint,alarm-onset,idle,stopwatch-cpu,"
+                 "stopwatch-drift]\n";
 }
 
 int positive(const char* text) {
@@ -77,6 +83,12 @@ int main(int argc, char** argv) {
                 settings.idleSeconds = positive(value);
             } else if (option == "--starts") {
                 settings.starts = positive(value);
+            } else if (option == "--stopwatch-cpu-seconds") {
+                settings.stopwatchCpuSeconds = positive(value);
+            } else if (option == "--stopwatch-seconds") {
+                settings.stopwatchSeconds = positive(value);
+            } else if (option == "--alarm-runs") {
+                settings.alarmRuns = positive(value);
             } else if (option == "--program") {
                 settings.program = value;
             } else if (option == "--only") {

@@ -21,7 +21,9 @@ using player::SdlPlayer;
 
 const sound::TempDir* files = nullptr;
 
-std::string at(const std::string& name) { return (files->path() / name).string(); }
+std::string at(const std::string& name) {
+    return (files->path() / name).string();
+}
 
 void writeRandom(const std::string& name, size_t bytes, const char* head = "") {
     std::mt19937_64 gen(1);
@@ -36,7 +38,9 @@ void writeRandom(const std::string& name, size_t bytes, const char* head = "") {
 
 // Every file comes under two names, so that alternating between them makes each "Open" a real
 // attempt rather than a repeat of the open (or failed) name.
-void twoNames(const std::string& name) { fs::create_hard_link(at(name), at("2-" + name)); }
+void twoNames(const std::string& name) {
+    fs::create_hard_link(at(name), at("2-" + name));
+}
 
 void makeFiles() {
     // 200 MB of sound: 19.8 minutes of 16-bit stereo.
@@ -136,8 +140,7 @@ void registerAll() {
     }
     benchmark::RegisterBenchmark("Open/missing.wav", BM_Open, "missing.wav")
         ->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("OpenSameFailedName/noise.mp3", BM_OpenSameFailedName,
-                                 "noise.mp3")
+    benchmark::RegisterBenchmark("OpenSameFailedName/noise.mp3", BM_OpenSameFailedName, "noise.mp3")
         ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("OpenWithTheDevice/long.wav", BM_OpenWithTheDevice)
         ->Unit(benchmark::kMicrosecond)

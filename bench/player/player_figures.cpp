@@ -23,7 +23,9 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using player::SdlPlayer;
 
-double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 double cpuSeconds() {
     timespec t{};

@@ -7,7 +7,9 @@
 
 namespace forms {
 
-int pixels(int twips) { return static_cast<int>(std::lround(twips / double(kTwipsPerPixel))); }
+int pixels(int twips) {
+    return static_cast<int>(std::lround(twips / double(kTwipsPerPixel)));
+}
 
 QRect pixelRect(const layout::Rect& r) {
     return QRect(pixels(r.left), pixels(r.top), pixels(r.width), pixels(r.height));
@@ -90,8 +92,8 @@ void registerFontSubstitutes() {
                                {QStringLiteral("Z003"), QStringLiteral("URW Chancery L")});
     QFont::insertSubstitutions(QStringLiteral("Palatino Linotype"),
                                {QStringLiteral("P052"), QStringLiteral("Liberation Serif")});
-    QFont::insertSubstitutions(QStringLiteral("Courier New"),
-                               {QStringLiteral("Liberation Mono"), QStringLiteral("Nimbus Mono PS")});
+    QFont::insertSubstitutions(QStringLiteral("Courier New"), {QStringLiteral("Liberation Mono"),
+                                                               QStringLiteral("Nimbus Mono PS")});
 }
 
 }  // namespace forms

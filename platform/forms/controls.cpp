@@ -161,12 +161,12 @@ Line::Line(const layout::Control& stored)
 void Line::paint(QPainter& p) const {
     // A line of width w at pixel c covers pixels c - w/2 (rounded down) onwards, w of them; its
     // middle is then half a pixel on for an odd width. Drawn there, it covers the same pixels
-    // at any device pixel ratio.
+    // at any device pixel ratio. The shift is across the line only: its flat ends stay put.
     const qreal across = (width_ % 2) * 0.5;
-    const QPointF shift(line_.dx() == 0 ? across : 0, line_.dy() == 0 ? across : 0);
+    const QPointF shift(line_.dx() == 0 || line_.dy() != 0 ? across : 0,
+                        line_.dy() == 0 || line_.dx() != 0 ? across : 0);
     p.setPen(QPen(colour_, width_, Qt::SolidLine, Qt::FlatCap));
-    p.drawLine(QLineF(line_).translated(line_.dx() != 0 && line_.dy() != 0 ? QPointF(across, across)
-                                                                           : shift));
+    p.drawLine(QLineF(line_).translated(shift));
 }
 
 QRect Line::bounds() const {

@@ -18,7 +18,7 @@ class QPainter;
 namespace forms {
 
 class Windowless {
-public:
+  public:
     virtual ~Windowless() = default;
     virtual void paint(QPainter& painter) const = 0;
     virtual QRect bounds() const = 0;
@@ -28,7 +28,7 @@ public:
 };
 
 class Label : public Windowless {
-public:
+  public:
     Label(const layout::Control& stored, QWidget& surface);
     const std::string& caption() const { return caption_; }
     // Sets the caption and sizes the label to it; its left and top stay.
@@ -36,7 +36,7 @@ public:
     void paint(QPainter& painter) const override;
     QRect bounds() const override { return rect_; }
 
-private:
+  private:
     QWidget& surface_;
     QRect rect_;
     QFont font_;
@@ -47,12 +47,12 @@ private:
 };
 
 class Shape : public Windowless {
-public:
+  public:
     explicit Shape(const layout::Control& stored);
     void paint(QPainter& painter) const override;
     QRect bounds() const override { return rect_; }
 
-private:
+  private:
     QRect rect_;
     QColor border_;
     std::optional<QColor> fill_;
@@ -60,12 +60,12 @@ private:
 };
 
 class Line : public Windowless {
-public:
+  public:
     explicit Line(const layout::Control& stored);
     void paint(QPainter& painter) const override;
     QRect bounds() const override;
 
-private:
+  private:
     QLine line_;
     QColor colour_;
     int width_;
@@ -73,7 +73,7 @@ private:
 
 // A picture control; a mouse press on it goes to its MouseDown handler.
 class Image : public Windowless {
-public:
+  public:
     // index, button, modifier keys, pointer position in twips, as the handler receives them.
     using MouseDown = std::function<void(std::int16_t, std::int16_t, std::int16_t, float, float)>;
 
@@ -84,7 +84,7 @@ public:
     bool takesPress(QPoint point) const override { return rect_.contains(point); }
     void press(Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint point) override;
 
-private:
+  private:
     QRect rect_;
     QPixmap picture_;
     bool stretch_;
@@ -94,7 +94,7 @@ private:
 
 // A text box: single line, no length limit.
 class TextBox {
-public:
+  public:
     TextBox(const layout::Control& stored, QWidget& parent);
     std::string text() const;
     // Repaints only when the text differs, so that a dial set on every tick costs nothing while
@@ -102,7 +102,7 @@ public:
     void setText(const std::string& text);
     QLineEdit& widget() { return *edit_; }
 
-private:
+  private:
     QLineEdit* edit_;
 };
 
@@ -110,7 +110,7 @@ class ButtonWidget;
 
 // A command button in graphical style: its face filled with its back colour, or its pictures.
 class CommandButton {
-public:
+  public:
     CommandButton(const layout::Control& stored, QWidget& parent, QPixmap picture,
                   QPixmap downPicture);
     std::string caption() const;
@@ -118,13 +118,13 @@ public:
     void onClick(std::function<void()> handler);
     QPushButton& widget();
 
-private:
+  private:
     ButtonWidget* button_;
 };
 
 // Ticks come from the event loop only. Intervals under 10 ms tick every 10 ms.
 class Timer {
-public:
+  public:
     explicit Timer(const layout::Control& stored);
     bool enabled() const { return enabled_; }
     void setEnabled(bool enabled);
@@ -133,7 +133,7 @@ public:
     // Stops for good: no tick after this, whatever is set later.
     void halt();
 
-private:
+  private:
     void apply();
 
     QTimer timer_;

@@ -21,14 +21,14 @@ namespace forms {
 // The window itself: paints the background picture and the windowless controls in layout
 // order; the windowed controls are its children and lie over them.
 class Surface : public QWidget {
-public:
+  public:
     explicit Surface(Form& form) : form_(form) {}
 
     QPixmap background;
     std::vector<Windowless*> items;  // back to front
     bool inTaskbar = true;
 
-protected:
+  protected:
     // Sent before the window is mapped, each time it is shown: the desktop reads the hint then.
     void showEvent(QShowEvent* event) override {
         if (!inTaskbar && !event->spontaneous()) {
@@ -66,7 +66,7 @@ protected:
         form_.unload();
     }
 
-private:
+  private:
     Form& form_;
 };
 
@@ -194,9 +194,9 @@ void Form::build(const QString& dir) {
                 break;
             }
             case layout::Kind::CommandButton:
-                buttons_[c.name] = std::make_unique<CommandButton>(
-                    c, w, picture(dir, c.picture, c.sourceLine),
-                    picture(dir, c.downPicture, c.sourceLine));
+                buttons_[c.name] =
+                    std::make_unique<CommandButton>(c, w, picture(dir, c.picture, c.sourceLine),
+                                                    picture(dir, c.downPicture, c.sourceLine));
                 picture(dir, c.disabledPicture, c.sourceLine);  // read, so a bad one is found
                 break;
             case layout::Kind::Timer:
@@ -257,11 +257,21 @@ T& Form::find(std::map<std::string, std::unique_ptr<T>>& controls, const std::st
     return *it->second;
 }
 
-TextBox& Form::textBox(const std::string& name) { return find(textBoxes_, name); }
-Label& Form::label(const std::string& name) { return find(labels_, name); }
-CommandButton& Form::button(const std::string& name) { return find(buttons_, name); }
-Timer& Form::timer(const std::string& name) { return find(timers_, name); }
-Image& Form::image(const std::string& name) { return find(images_, name); }
+TextBox& Form::textBox(const std::string& name) {
+    return find(textBoxes_, name);
+}
+Label& Form::label(const std::string& name) {
+    return find(labels_, name);
+}
+CommandButton& Form::button(const std::string& name) {
+    return find(buttons_, name);
+}
+Timer& Form::timer(const std::string& name) {
+    return find(timers_, name);
+}
+Image& Form::image(const std::string& name) {
+    return find(images_, name);
+}
 
 std::function<void()> Form::event(std::string procedure, std::function<void()> body) {
     return [this, procedure = std::move(procedure), body = std::move(body)] {
@@ -271,9 +281,13 @@ std::function<void()> Form::event(std::string procedure, std::function<void()> b
     };
 }
 
-QWidget& Form::window() { return *surface_; }
+QWidget& Form::window() {
+    return *surface_;
+}
 
-int Form::windowState() const { return surface_->isMinimized() ? 1 : 0; }
+int Form::windowState() const {
+    return surface_->isMinimized() ? 1 : 0;
+}
 
 void Form::setWindowState(int state) {
     switch (state) {

@@ -19,7 +19,7 @@ class Surface;
 
 // A form created from its stored layout: the window, its controls by name, and its life cycle.
 class Form {
-public:
+  public:
     // Reads the layout file and every picture it names. Throws layout::LayoutError, naming the
     // file and the line, when either cannot be read.
     Form(const QString& layoutPath, EventBoundary& boundary);
@@ -49,7 +49,7 @@ public:
     void unload();
     bool unloaded() const { return unloaded_; }
 
-private:
+  private:
     void build(const QString& layoutDir);
     void applyWindowSettings(const QString& layoutDir);
     QIcon icon(const QString& layoutDir, const std::string& name, int line);
@@ -75,7 +75,7 @@ private:
 
 // The procedures a form runs at the two ends of its life.
 class FormEvents {
-public:
+  public:
     virtual ~FormEvents() = default;
     virtual void Form_Load() = 0;
     virtual void Form_Terminate() = 0;

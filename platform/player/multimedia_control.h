@@ -8,7 +8,7 @@ namespace player {
 // Command takes "Open", "Play" and "Close"; any other command is ignored. No call fails and
 // none blocks on the sound itself.
 class MultimediaControl {
-public:
+  public:
     virtual ~MultimediaControl() = default;
     virtual void setDeviceType(const std::string& type) = 0;
     virtual void setFileName(const std::string& path) = 0;

@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <ctime>
@@ -30,9 +31,20 @@ constexpr const char* kSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
 constexpr auto kQuietBeforeRelease = 2s;
 constexpr auto kKeeperPoll = 250ms;
 
+// Whether the music sounds, kept by the mixer's finished hook. Asking the mixer instead
+// (Mix_PlayingMusic) takes the audio lock, and the alarm asks on every tick: a GUI thread
+// preempted while holding it starves the audio thread, and the melody drops out.
+std::atomic<bool> musicSounding{false};
+
+void onMusicFinished() {
+    musicSounding = false;
+}
+
 // The second a failed attempt belongs to; the alarm repeats "Open" ~100 times a second, and a
 // failure is retried only in a later one.
-std::time_t thisSecond() { return std::time(nullptr); }
+std::time_t thisSecond() {
+    return std::time(nullptr);
+}
 
 }  // namespace
 
@@ -85,6 +97,7 @@ bool SdlPlayer::State::ensureDevice() {
         deviceFailedAt = thisSecond();
         return false;
     }
+    Mix_HookMusicFinished(onMusicFinished);
     std::error_code ec;
     if (std::filesystem::exists(kSoundFont, ec)) {
         Mix_SetSoundFonts(kSoundFont);
@@ -127,8 +140,12 @@ void SdlPlayer::State::rememberFailure() {
 
 void SdlPlayer::State::play() {
     // While it sounds, the repeated "Play" of the alarm's ticks must not restart it.
-    if (music != nullptr && !Mix_PlayingMusic()) {
-        Mix_PlayMusic(music, 1);
+    if (music != nullptr && !musicSounding) {
+        // Set first: a melody too short to sound ends through the hook at once.
+        musicSounding = true;
+        if (Mix_PlayMusic(music, 1) != 0) {
+            musicSounding = false;
+        }
         lastSounded = Clock::now();
     }
 }
@@ -148,18 +165,20 @@ void SdlPlayer::State::closeMusic() {
         Mix_FreeMusic(music);
         music = nullptr;
     }
+    musicSounding = false;
     openName.clear();
 }
 
 void SdlPlayer::State::closeDevice() {
     if (deviceOpen) {
+        Mix_HookMusicFinished(nullptr);
         Mix_CloseAudio();
         deviceOpen = false;
     }
 }
 
 bool SdlPlayer::State::quietLongEnough() {
-    if (Mix_PlayingMusic()) {
+    if (musicSounding) {
         lastSounded = Clock::now();
         return false;
     }
@@ -228,7 +247,7 @@ bool SdlPlayer::isOpen() const {
 
 bool SdlPlayer::isPlaying() const {
     std::lock_guard lock(state_->mutex);
-    return state_->music != nullptr && Mix_PlayingMusic() != 0;
+    return state_->music != nullptr && musicSounding;
 }
 
 bool SdlPlayer::holdsDevice() const {

@@ -18,7 +18,7 @@ namespace player {
 // The device is let go, off the calling thread, after "Close" and once nothing has sounded for
 // two seconds (a melody that played out is closed with it): a silent program holds no stream.
 class SdlPlayer : public MultimediaControl {
-public:
+  public:
     SdlPlayer();
     ~SdlPlayer() override;
     SdlPlayer(const SdlPlayer&) = delete;
@@ -34,7 +34,7 @@ public:
     bool isPlaying() const;
     bool holdsDevice() const;
 
-private:
+  private:
     struct State;
     std::unique_ptr<State> state_;
 };

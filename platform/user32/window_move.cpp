@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <QWindow>
+#include <optional>
 
 #include "x11_desktop.h"
 
@@ -13,12 +14,48 @@ namespace user32 {
 
 namespace {
 
+// Where the last mouse press was on the screen, as a platform keeps the position of the
+// message it dispatches: a move keeps the pressed point of the window under the pointer,
+// however far the pointer has gone by the time the move begins.
+class PressWatch : public QObject {
+  public:
+    static std::optional<QPointF> last() { return instance_ ? instance_->last_ : std::nullopt; }
+
+    static void start() {
+        instance_ = new PressWatch(qApp);
+        qApp->installEventFilter(instance_);
+    }
+
+  protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonPress) {
+            last_ = static_cast<QMouseEvent*>(event)->globalPosition();
+        }
+        return false;
+    }
+
+  private:
+    using QObject::QObject;
+
+    static inline QPointer<PressWatch> instance_;
+    std::optional<QPointF> last_;
+};
+
+void watchPresses() {
+    PressWatch::start();
+}
+
+// The press that began the move, on the screen.
+QPointF pressOnScreen() {
+    return PressWatch::last().value_or(QPointF(QCursor::pos()));
+}
+
 // Follows the mouse from where the press was until every button is up. It only watches the
 // mouse events, so that Qt still sees the release and knows the buttons are up.
 class MoveLoop : public QObject {
   public:
     explicit MoveLoop(QWidget& window)
-        : window_(&window), grabOffset_(QCursor::pos() - window.pos()) {}
+        : window_(&window), grabOffset_(pressOnScreen().toPoint() - window.pos()) {}
 
     void exec() {
         window_->grabMouse();
@@ -79,6 +116,8 @@ int xButton(Qt::MouseButtons held) {
 
 }  // namespace
 
+Q_COREAPP_STARTUP_FUNCTION(watchPresses)
+
 void releaseMouseGrab() {
     if (QWidget* grabber = QWidget::mouseGrabber()) {
         grabber->releaseMouse();
@@ -95,7 +134,8 @@ void moveWithMouse(WindowHandle window) {
         // Qt's own request names the left button, whichever was pressed, and a window
         // manager would then wait for a left release that never comes.
         if (x11::windowManagerMoves(*window)) {
-            x11::askWindowManagerToMove(*window, xButton(held));
+            const QPointF pressIn = pressOnScreen() - QPointF(window->mapToGlobal(QPoint(0, 0)));
+            x11::askWindowManagerToMove(*window, pressIn, xButton(held));
             return;
         }
     } else if (QWindow* handle = window->windowHandle();

@@ -26,9 +26,15 @@ constexpr std::uint32_t kStateAdd = 1;  // _NET_WM_STATE_ADD
 template <class T>
 using Reply = std::unique_ptr<T, decltype(&std::free)>;
 
-template <class T>
-Reply<T> owned(T* reply) {
-    return Reply<T>(reply, &std::free);
+// The reply to a request, its error let go of: a window gone meanwhile (a window manager's
+// check window left behind) reads as no answer, not as an error in Qt's event queue.
+template <class T, class Cookie>
+Reply<T> answer(T* (*reply)(xcb_connection_t*, Cookie, xcb_generic_error_t**), xcb_connection_t* c,
+                Cookie cookie) {
+    xcb_generic_error_t* error = nullptr;
+    T* result = reply(c, cookie, &error);
+    std::free(error);
+    return Reply<T>(result, &std::free);
 }
 
 xcb_connection_t* connection() {
@@ -40,8 +46,9 @@ xcb_connection_t* connection() {
 }
 
 xcb_atom_t atom(xcb_connection_t* c, const char* name) {
-    const auto reply = owned(xcb_intern_atom_reply(
-        c, xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr));
+    const auto reply =
+        answer(xcb_intern_atom_reply, c,
+               xcb_intern_atom(c, 0, static_cast<std::uint16_t>(std::strlen(name)), name));
     return reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
 }
 
@@ -49,8 +56,8 @@ xcb_atom_t atom(xcb_connection_t* c, const char* name) {
 // empty when it is not set or the window is gone.
 std::vector<std::uint32_t> property(xcb_connection_t* c, xcb_window_t window, xcb_atom_t name,
                                     xcb_atom_t type) {
-    const auto reply = owned(
-        xcb_get_property_reply(c, xcb_get_property(c, 0, window, name, type, 0, 1024), nullptr));
+    const auto reply =
+        answer(xcb_get_property_reply, c, xcb_get_property(c, 0, window, name, type, 0, 1024));
     if (!reply || reply->format != 32 ||
         (type != XCB_GET_PROPERTY_TYPE_ANY && reply->type != type)) {
         return {};
@@ -61,13 +68,13 @@ std::vector<std::uint32_t> property(xcb_connection_t* c, xcb_window_t window, xc
 }
 
 xcb_window_t rootOf(xcb_connection_t* c, xcb_window_t window) {
-    const auto reply = owned(xcb_get_geometry_reply(c, xcb_get_geometry(c, window), nullptr));
+    const auto reply = answer(xcb_get_geometry_reply, c, xcb_get_geometry(c, window));
     return reply ? reply->root : xcb_window_t{XCB_WINDOW_NONE};
 }
 
 bool mapped(xcb_connection_t* c, xcb_window_t window) {
     const auto reply =
-        owned(xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, window), nullptr));
+        answer(xcb_get_window_attributes_reply, c, xcb_get_window_attributes(c, window));
     return reply && reply->map_state != XCB_MAP_STATE_UNMAPPED;
 }
 
@@ -116,22 +123,31 @@ void ungrabPointer() {
     }
 }
 
-void askWindowManagerToMove(const QWidget& widget, int button) {
+void askWindowManagerToMove(const QWidget& widget, QPointF press, int button) {
     xcb_connection_t* c = connection();
     if (c == nullptr) {
         return;
     }
     const auto window = static_cast<xcb_window_t>(widget.winId());
     const xcb_window_t root = rootOf(c, window);
-    const auto pointer = owned(xcb_query_pointer_reply(c, xcb_query_pointer(c, root), nullptr));
-    if (!pointer) {
+    const auto origin = answer(xcb_translate_coordinates_reply, c,
+                               xcb_translate_coordinates(c, window, root, 0, 0));
+    const auto pointer = answer(xcb_query_pointer_reply, c, xcb_query_pointer(c, root));
+    if (!origin || !pointer) {
         return;
     }
+    // Where the program comes to the press late and the button is up already, the press was a
+    // click: a window manager would take the next click for the end of the move. (The core
+    // protocol tells the state of buttons 1 to 5 only.)
+    if (button <= 5 && (pointer->mask & (XCB_BUTTON_MASK_1 << (button - 1))) == 0) {
+        return;
+    }
+    const QPointF native = press * widget.devicePixelRatioF();
     xcb_ungrab_pointer(c, XCB_CURRENT_TIME);
-    tellWindowManager(
-        c, root, window, atom(c, "_NET_WM_MOVERESIZE"),
-        {static_cast<std::uint32_t>(pointer->root_x), static_cast<std::uint32_t>(pointer->root_y),
-         kMoveResizeMove, static_cast<std::uint32_t>(button), kNormalApplication});
+    tellWindowManager(c, root, window, atom(c, "_NET_WM_MOVERESIZE"),
+                      {static_cast<std::uint32_t>(origin->dst_x + qRound(native.x())),
+                       static_cast<std::uint32_t>(origin->dst_y + qRound(native.y())),
+                       kMoveResizeMove, static_cast<std::uint32_t>(button), kNormalApplication});
 }
 
 void skipTaskbar(const QWidget& widget) {
@@ -164,7 +180,7 @@ bool windowManagerMoves(const QWidget&) {
     return false;
 }
 void ungrabPointer() {}
-void askWindowManagerToMove(const QWidget&, int) {}
+void askWindowManagerToMove(const QWidget&, QPointF, int) {}
 void skipTaskbar(const QWidget&) {}
 
 #endif

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QPoint>
+#include <QPointF>
 
 class QWidget;
 
@@ -19,9 +19,11 @@ bool windowManagerMoves(const QWidget& window);
 // Lets go of the pointer grab that the server gave the program with the press.
 void ungrabPointer();
 
-// Hands the move of `window` to the window manager, as a press of `button` (1 to 5) at the
-// pointer's present place. The window manager ends the move when that button is released.
-void askWindowManagerToMove(const QWidget& window, int button);
+// Hands the move of `window` to the window manager, as a press of `button` (1 to 9) at `press`,
+// a point of the window in its own pixels. The window manager keeps that point under the
+// pointer, and ends the move when that button is released. Nothing happens when the button is
+// up already.
+void askWindowManagerToMove(const QWidget& window, QPointF press, int button);
 
 // Adds _NET_WM_STATE_SKIP_TASKBAR to the window's state: on the property while the window is
 // not mapped, so that the window manager finds it when it takes the window on; by a message

@@ -1,9 +1,14 @@
 // The window's own frame on a real X server: no frame of the desktop's, no taskbar button, the
 // move by the drag strip with a window manager and without, and the minimise button.
 #include <gtest/gtest.h>
+#include <QImage>
+#include <QLibraryInfo>
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
 #include <optional>
 #include <regex>
 #include <string>
@@ -117,7 +122,9 @@ TEST_P(DragStrip, MovesTheWindowByTheMousesOffset) {
     const auto before = clock.window.geometry();
     ASSERT_TRUE(before);
     const harness::Point grip{100, 10}, offset{60, 45};
-    clock.window.drag(grip, {grip.x + offset.x, grip.y + offset.y}, drag.button, drag.modifiers);
+    // Paced like a hand, slow enough for a busy machine to see the button still down.
+    clock.window.drag(grip, {grip.x + offset.x, grip.y + offset.y}, drag.button, drag.modifiers,
+                      30);
 
     std::optional<harness::Geometry> after;
     const bool moved = harness::waitUntil(
@@ -225,5 +232,155 @@ TEST(ScaledScreen, DoublesTheClientAreaAndTheFace) {
     EXPECT_EQ(window->pixel({2 * 408 + 1, 2 * 170}), (harness::Rgb{0, 255, 255}))
         << "the right edge";
 }
+
+// A Wayland desktop: weston, showing its output as a window on a private X server and taking
+// that server's pointer as its own. The test drives the pointer through the X server.
+class WestonOnX {
+  public:
+    WestonOnX() {
+        std::filesystem::permissions(runtime_.path(), std::filesystem::perms::owner_all);
+        harness::Environment environment = harness::inheritedEnvironment();
+        environment["DISPLAY"] = server_.display();
+        environment["XDG_RUNTIME_DIR"] = runtime_.path().string();
+        // No panel: it would lie over the window wherever weston happens to place it.
+        const auto config = runtime_.path() / "weston.ini";
+        std::ofstream(config) << "[shell]\npanel-position=none\n";
+        weston_ = std::make_unique<harness::Process>(
+            std::vector<std::string>{"weston", "--backend=x11-backend.so", "--width=1000",
+                                     "--height=700", "--socket=wayland-test", "--idle-time=0",
+                                     "--config=" + config.string()},
+            environment,
+            harness::Output{runtime_.path() / "weston.out", runtime_.path() / "weston.err"});
+    }
+
+    bool ready() const {
+        return harness::waitUntil([this] { return std::filesystem::exists(socket()); },
+                                  milliseconds(10000));
+    }
+    std::string socket() const { return (runtime_.path() / "wayland-test").string(); }
+    const harness::XServer& server() const { return server_; }
+
+    // The client area's top-left corner on the screen, found by the cyan right edge: the
+    // first column of it is 407 pixels in from the left, its last row 337 below the top.
+    std::optional<harness::Point> windowAt() const {
+        const harness::TempDir shots("weston-shot");
+        const auto path = shots.path() / "screen.png";
+        if (!harness::screenshotScreen(server_, path)) {
+            return std::nullopt;
+        }
+        const QImage screen(QString::fromStdString(path.string()));
+        const auto cyan = [&screen](int x, int y) {
+            return screen.valid(x, y) && screen.pixel(x, y) == qRgb(0, 255, 255);
+        };
+        for (int y = 0; y + 300 < screen.height(); ++y) {
+            for (int x = 407; x < screen.width(); ++x) {
+                if (cyan(x, y) && cyan(x, y + 300) && !cyan(x - 1, y + 300)) {
+                    int bottom = y + 300;
+                    while (cyan(x, bottom + 1)) {
+                        ++bottom;
+                    }
+                    return harness::Point{x - 407, bottom - 337};
+                }
+            }
+        }
+        return std::nullopt;
+    }
+
+    // Drags from `from` by `offset`, both on the screen, holding `button`. The pointer first
+    // leaves weston's window and comes back, so that weston takes up where it is.
+    void drag(harness::Point from, harness::Point offset, Button button) const {
+        const std::string b = std::to_string(static_cast<int>(button));
+        std::vector<std::string> argv{"xdotool",
+                                      "mousemove",
+                                      "1270",
+                                      "790",
+                                      "sleep",
+                                      "0.1",
+                                      "mousemove",
+                                      std::to_string(from.x),
+                                      std::to_string(from.y),
+                                      "sleep",
+                                      "0.1",
+                                      "mousedown",
+                                      b};
+        // Paced like a hand, slow enough for a busy machine to see the button still down.
+        constexpr int kSteps = 30;
+        for (int step = 1; step <= kSteps; ++step) {
+            argv.insert(argv.end(), {"sleep", "0.02", "mousemove",
+                                     std::to_string(from.x + offset.x * step / kSteps),
+                                     std::to_string(from.y + offset.y * step / kSteps)});
+        }
+        argv.insert(argv.end(), {"sleep", "0.05", "mouseup", b});
+        ASSERT_TRUE(server_.run(argv).succeeded()) << harness::joined(argv);
+    }
+    void click(harness::Point at) const {
+        ASSERT_TRUE(
+            server_
+                .run({"xdotool", "mousemove", "1270", "790", "sleep", "0.1", "mousemove",
+                      std::to_string(at.x), std::to_string(at.y), "sleep", "0.1", "click", "1"})
+                .succeeded());
+    }
+
+  private:
+    harness::XServer server_;
+    harness::TempDir runtime_{"weston"};
+    std::unique_ptr<harness::Process> weston_;
+};
+
+bool waylandAtHand() {
+    const auto plugin = QLibraryInfo::path(QLibraryInfo::PluginsPath).toStdString() +
+                        "/platforms/libqwayland-generic.so";
+    return std::filesystem::exists("/usr/bin/weston") && std::filesystem::exists(plugin);
+}
+
+struct WaylandPress {
+    const char* name;
+    Button button;
+};
+
+void PrintTo(const WaylandPress& press, std::ostream* out) {
+    *out << press.name;
+}
+
+class WaylandDrag : public testing::TestWithParam<WaylandPress> {};
+
+TEST_P(WaylandDrag, CompositorMovesTheWindowByTheMousesOffset) {
+    if (!waylandAtHand()) {
+        GTEST_SKIP() << "needs weston and Qt's Wayland platform (qt6-wayland)";
+    }
+    const WestonOnX desktop;
+    ASSERT_TRUE(desktop.ready()) << "weston did not start";
+    harness::ProgramOptions options;
+    options.extra = {{"WAYLAND_DISPLAY", desktop.socket()}, {"QT_QPA_PLATFORM", "wayland"}};
+    harness::Program program(ALARM_CLOCK_BINARY, options);
+    std::optional<harness::Point> before;
+    ASSERT_TRUE(harness::waitUntil([&] { return (before = desktop.windowAt()).has_value(); },
+                                   milliseconds(10000), milliseconds(100)))
+        << "no window on weston; the program wrote: " << program.standardError();
+
+    const harness::Point offset{60, 45};
+    desktop.drag({before->x + 100, before->y + 10}, offset, GetParam().button);
+    std::optional<harness::Point> after;
+    EXPECT_TRUE(harness::waitUntil(
+        [&] {
+            after = desktop.windowAt();
+            return after && after->x == before->x + offset.x && after->y == before->y + offset.y;
+        },
+        milliseconds(3000), milliseconds(100)))
+        << "from " << before->x << "," << before->y << " to "
+        << (after ? std::to_string(after->x) + "," + std::to_string(after->y) : "nowhere");
+
+    const auto close = form14::kClose.centre();
+    const harness::Point at = after.value_or(*before);
+    desktop.click({at.x + close.x, at.y + close.y});
+    const auto status = program.waitForExit(milliseconds(10000));
+    ASSERT_TRUE(status) << "the close button does nothing after the move";
+    EXPECT_EQ(status->code, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(, WaylandDrag,
+                         testing::Values(WaylandPress{"Left", Button::left},
+                                         WaylandPress{"Right", Button::right}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -10,11 +10,11 @@
 #include <string>
 
 #include "sdl_player.h"
-#include "sound_checks.h"
 #include "sound/analysis.h"
 #include "sound/audio.h"
 #include "sound/process.h"
 #include "sound/temp_dir.h"
+#include "sound_checks.h"
 
 namespace {
 
@@ -24,7 +24,7 @@ using player::SdlPlayer;
 using sound::Audio;
 
 class DiskOutput : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_FALSE(dir.path().empty());
         setOutput(dir / "out.raw");
@@ -62,7 +62,8 @@ protected:
         return sound::waitUntil(
             [&] {
                 std::error_code ec;
-                return fs::file_size(output, ec) >= sound::framesIn(seconds) * sound::kBytesPerFrame;
+                return fs::file_size(output, ec) >=
+                       sound::framesIn(seconds) * sound::kBytesPerFrame;
             },
             10s);
     }
@@ -213,7 +214,9 @@ const BadFile kBadFiles[] = {
     {"NameTooLong", [](const fs::path& d) { return (d / std::string(5000, 'x')).string(); }},
 };
 
-void PrintTo(const BadFile& f, std::ostream* os) { *os << f.name; }
+void PrintTo(const BadFile& f, std::ostream* os) {
+    *os << f.name;
+}
 
 class BadFileTest : public DiskOutput, public ::testing::WithParamInterface<BadFile> {};
 
@@ -250,13 +253,14 @@ const Retry kRetries[] = {
          return fixed;
      },
      true},
-    {"AnotherName", [](SdlPlayer&, const fs::path&, const fs::path& other) { return other; },
-     true},
+    {"AnotherName", [](SdlPlayer&, const fs::path&, const fs::path& other) { return other; }, true},
     {"InALaterSecond", [](SdlPlayer&, const fs::path& fixed, const fs::path&) { return fixed; },
      false},
 };
 
-void PrintTo(const Retry& r, std::ostream* os) { *os << r.name; }
+void PrintTo(const Retry& r, std::ostream* os) {
+    *os << r.name;
+}
 
 class RetryTest : public DiskOutput, public ::testing::WithParamInterface<Retry> {};
 

@@ -24,8 +24,8 @@ inline void expectWholeAt(const sound::Audio& out, size_t at, const sound::Audio
 
 // That the marked `tone` sounds exactly once in `out`, whole (see expectWholeAt), and that
 // nothing sounds after it; where its frame 0 lies, 0 if it is not found once.
-inline size_t expectSoundsOnce(const sound::Audio& out, const sound::Audio& tone,
-                               int tolerance = 0, size_t maxSkip = 0) {
+inline size_t expectSoundsOnce(const sound::Audio& out, const sound::Audio& tone, int tolerance = 0,
+                               size_t maxSkip = 0) {
     const std::vector<size_t> starts = sound::findMarker(out, tone, tolerance);
     EXPECT_EQ(starts.size(), 1u) << "the tone must start once";
     if (starts.size() != 1) {

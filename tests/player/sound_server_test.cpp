@@ -46,7 +46,7 @@ Audio recordToEnd(SdlPlayer& player, Recorder& rec) {
 }
 
 class ThroughServer : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(server.ready()) << server.error();
         sound::applyEnvironment(server.environment());
@@ -106,8 +106,7 @@ TEST_F(ThroughServer, CloseSilencesAtOnceAndLetsTheStreamGo) {
 
     const std::optional<size_t> last = sound::lastSound(out);
     ASSERT_TRUE(last.has_value()) << "nothing sounded";
-    const double endAfterClose =
-        sound::secondsOf(*last) - sound::secondsOf(rec.frameAt(closedAt));
+    const double endAfterClose = sound::secondsOf(*last) - sound::secondsOf(rec.frameAt(closedAt));
     EXPECT_LT(endAfterClose, 0.06) << "sound went on after the close";
     EXPECT_GT(endAfterClose, -0.03) << "sound stopped before the close";
     // Only the harness's own silent stream is left.
@@ -136,7 +135,9 @@ const Quiet kQuiet[] = {
      }},
 };
 
-void PrintTo(const Quiet& q, std::ostream* os) { *os << q.name; }
+void PrintTo(const Quiet& q, std::ostream* os) {
+    *os << q.name;
+}
 
 class QuietPlayer : public ThroughServer, public ::testing::WithParamInterface<Quiet> {};
 

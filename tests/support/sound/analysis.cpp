@@ -50,7 +50,9 @@ std::optional<size_t> lastSound(const Audio& audio, int threshold) {
     return std::nullopt;
 }
 
-bool silent(const Audio& audio, int threshold) { return !firstSound(audio, threshold); }
+bool silent(const Audio& audio, int threshold) {
+    return !firstSound(audio, threshold);
+}
 
 std::vector<double> rmsWindows(const Audio& audio, size_t begin, size_t end, size_t windowFrames) {
     std::vector<double> out;
@@ -68,13 +70,31 @@ std::vector<double> rmsWindows(const Audio& audio, size_t begin, size_t end, siz
 
 std::vector<Gap> gaps(const Audio& audio, size_t begin, size_t end, size_t windowFrames,
                       double minRms) {
+    // A window slides frame by frame, so a drop-out is seen wherever it falls.
     std::vector<Gap> out;
-    const std::vector<double> rms = rmsWindows(audio, begin, end, windowFrames);
-    for (size_t k = 0; k < rms.size(); ++k) {
-        if (rms[k] < minRms) {
-            const size_t at = begin + k * windowFrames;
-            out.push_back({at, at + windowFrames});
+    end = std::min(end, audio.frames());
+    if (windowFrames == 0 || begin + windowFrames > end) {
+        return out;
+    }
+    const double minSum = minRms * minRms * static_cast<double>(windowFrames);
+    double sum = 0;
+    for (size_t i = begin; i < begin + windowFrames; ++i) {
+        sum += static_cast<double>(audio.left(i)) * audio.left(i);
+    }
+    for (size_t w = begin;; ++w) {
+        if (sum < minSum) {
+            if (!out.empty() && out.back().end >= w) {
+                out.back().end = w + windowFrames;
+            } else {
+                out.push_back({w, w + windowFrames});
+            }
         }
+        if (w + windowFrames >= end) {
+            break;
+        }
+        const double gone = audio.left(w);
+        const double come = audio.left(w + windowFrames);
+        sum += come * come - gone * gone;
     }
     return out;
 }

@@ -20,7 +20,8 @@ bool silent(const Audio& audio, int threshold = kSilence);
 // RMS of the left channel in consecutive windows of `windowFrames` over [begin, end).
 std::vector<double> rmsWindows(const Audio& audio, size_t begin, size_t end, size_t windowFrames);
 
-// Windows in [begin, end) whose RMS falls below `minRms`: drop-outs inside a sound.
+// Stretches of [begin, end) where a window of `windowFrames`, slid frame by frame, has an RMS
+// below `minRms`: drop-outs inside a sound, each as long as its windows cover.
 struct Gap {
     size_t begin;
     size_t end;

@@ -53,9 +53,13 @@ bool writeFile(const std::filesystem::path& path, const std::string& head, const
 
 }  // namespace
 
-size_t framesIn(double seconds) { return static_cast<size_t>(std::lround(seconds * kRate)); }
+size_t framesIn(double seconds) {
+    return static_cast<size_t>(std::lround(seconds * kRate));
+}
 
-double secondsOf(size_t frames) { return static_cast<double>(frames) / kRate; }
+double secondsOf(size_t frames) {
+    return static_cast<double>(frames) / kRate;
+}
 
 Audio sineTone(double hz, double seconds, double amplitude) {
     Audio a;
@@ -100,8 +104,8 @@ bool writeMidiNote(const std::filesystem::path& path, int note, double seconds) 
     constexpr uint16_t kTicksPerQuarter = 480;  // at the default 120 bpm: 960 ticks a second
     const auto ticks = static_cast<uint32_t>(std::lround(seconds * 960));
     std::string track;
-    track += '\0';                                      // delta 0
-    track += "\x90";                                    // note on, channel 1
+    track += '\0';    // delta 0
+    track += "\x90";  // note on, channel 1
     track += static_cast<char>(note);
     track += static_cast<char>(100);
     // Variable-length delta time for the note off.
@@ -114,11 +118,11 @@ bool writeMidiNote(const std::filesystem::path& path, int note, double seconds) 
     track += "\x80";
     track += static_cast<char>(note);
     track += static_cast<char>(0);
-    track += std::string("\x00\xFF\x2F\x00", 4);        // end of track
+    track += std::string("\x00\xFF\x2F\x00", 4);  // end of track
 
     std::string file = "MThd";
     put32be(file, 6);
-    file += std::string("\x00\x00\x00\x01", 4);         // format 0, one track
+    file += std::string("\x00\x00\x00\x01", 4);  // format 0, one track
     file += static_cast<char>(kTicksPerQuarter >> 8);
     file += static_cast<char>(kTicksPerQuarter & 0xFF);
     file += "MTrk";

@@ -25,7 +25,8 @@ std::string randomFile(const fs::path& folder, const std::string& name, size_t b
                 block[i + b] = static_cast<char>(value >> (8 * b));
             }
         }
-        out.write(block.data(), static_cast<std::streamsize>(std::min(block.size(), bytes - written)));
+        out.write(block.data(),
+                  static_cast<std::streamsize>(std::min(block.size(), bytes - written)));
     }
     return path.string();
 }
@@ -53,7 +54,8 @@ std::string cutEncoded(const fs::path& folder, const std::string& name) {
 const std::vector<BadMelody>& badMelodies() {
     static const std::vector<BadMelody> melodies = {
         {"EmptyName", [](const fs::path&) { return std::string(); }, false},
-        {"Missing", [](const fs::path& d) { return (d / "нет такой мелодии.wav").string(); }, false},
+        {"Missing", [](const fs::path& d) { return (d / "нет такой мелодии.wav").string(); },
+         false},
         {"Directory",
          [](const fs::path& d) {
              fs::create_directory(d / "папка.wav");
@@ -66,10 +68,14 @@ const std::vector<BadMelody>& badMelodies() {
              return (d / "пусто.wav").string();
          },
          false},
-        {"RandomBytesWav", [](const fs::path& d) { return randomFile(d, "шум 1.wav", 100000); }, false},
-        {"RandomBytesMp3", [](const fs::path& d) { return randomFile(d, "шум 2.mp3", 100000); }, false},
-        {"RandomBytesOgg", [](const fs::path& d) { return randomFile(d, "шум 3.ogg", 100000); }, false},
-        {"RandomBytesMid", [](const fs::path& d) { return randomFile(d, "шум 4.mid", 100000); }, false},
+        {"RandomBytesWav", [](const fs::path& d) { return randomFile(d, "шум 1.wav", 100000); },
+         false},
+        {"RandomBytesMp3", [](const fs::path& d) { return randomFile(d, "шум 2.mp3", 100000); },
+         false},
+        {"RandomBytesOgg", [](const fs::path& d) { return randomFile(d, "шум 3.ogg", 100000); },
+         false},
+        {"RandomBytesMid", [](const fs::path& d) { return randomFile(d, "шум 4.mid", 100000); },
+         false},
         {"WavHeaderOnly",
          [](const fs::path& d) {
              writeWavHeaderOnly(d / "обрезан.wav", framesIn(1.0));

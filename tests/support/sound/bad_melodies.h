@@ -19,7 +19,9 @@ struct BadMelody {
 const std::vector<BadMelody>& badMelodies();
 
 // Names the case in test output.
-inline void PrintTo(const BadMelody& melody, std::ostream* os) { *os << melody.name; }
+inline void PrintTo(const BadMelody& melody, std::ostream* os) {
+    *os << melody.name;
+}
 
 // `bytes` pseudo-random bytes in folder/name; returns the path.
 std::string randomFile(const std::filesystem::path& folder, const std::string& name, size_t bytes);

@@ -2,7 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -39,6 +39,26 @@ std::vector<std::string> mergedEnvironment(const Environment& env) {
     return out;
 }
 
+std::string inPath(const std::string& name) {
+    if (name.find('/') != std::string::npos) {
+        return name;
+    }
+    const char* path = std::getenv("PATH");
+    std::string dirs = path != nullptr ? path : "/usr/bin:/bin";
+    size_t from = 0;
+    for (;;) {
+        const size_t to = dirs.find(':', from);
+        const std::string candidate = dirs.substr(from, to - from) + "/" + name;
+        if (access(candidate.c_str(), X_OK) == 0) {
+            return candidate;
+        }
+        if (to == std::string::npos) {
+            return {};
+        }
+        from = to + 1;
+    }
+}
+
 std::vector<char*> pointers(std::vector<std::string>& strings) {
     std::vector<char*> out;
     for (auto& s : strings) {
@@ -52,32 +72,56 @@ std::vector<char*> pointers(std::vector<std::string>& strings) {
 
 ChildProcess::ChildProcess(const std::vector<std::string>& argv, const Environment& env,
                            int stdoutFd, const std::filesystem::path& log) {
+    // Everything the child needs is made before the fork: after it, only exec-safe calls.
+    const std::string program = inPath(argv.at(0));
     std::vector<std::string> args = argv;
     std::vector<std::string> vars = mergedEnvironment(env);
     std::vector<char*> argp = pointers(args);
     std::vector<char*> envp = pointers(vars);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    if (stdoutFd >= 0) {
-        posix_spawn_file_actions_adddup2(&actions, stdoutFd, 1);
-    } else {
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    }
     const std::string logPath = log.empty() ? "/dev/null" : log.string();
-    posix_spawn_file_actions_addopen(&actions, 2, logPath.c_str(),
-                                     O_WRONLY | O_CREAT | O_APPEND, 0644);
-    pid_t pid = -1;
-    if (posix_spawnp(&pid, argp[0], &actions, nullptr, argp.data(), envp.data()) == 0) {
-        pid_ = pid;
+    int report[2];
+    if (program.empty() || pipe2(report, O_CLOEXEC) != 0) {
+        return;
     }
-    posix_spawn_file_actions_destroy(&actions);
+    const pid_t parent = getpid();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        // A test that dies leaves no sound server behind.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != parent) {
+            _exit(127);
+        }
+        const int in = open("/dev/null", O_RDONLY);
+        const int out = stdoutFd >= 0 ? stdoutFd : open("/dev/null", O_WRONLY);
+        const int err = open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        execve(program.c_str(), argp.data(), envp.data());
+        const int e = errno;
+        [[maybe_unused]] const ssize_t n = write(report[1], &e, sizeof e);
+        _exit(127);
+    }
+    close(report[1]);
+    int childErrno = 0;
+    const bool execFailed = pid > 0 && read(report[0], &childErrno, sizeof childErrno) > 0;
+    close(report[0]);
+    if (pid > 0) {
+        pid_ = pid;
+        if (execFailed) {
+            waitExit(3000ms);
+            pid_ = -1;
+        }
+    }
 }
 
-ChildProcess::~ChildProcess() { stop(); }
+ChildProcess::~ChildProcess() {
+    stop();
+}
 
-bool ChildProcess::running() { return started() && !waitExit(0ms); }
+bool ChildProcess::running() {
+    return started() && !waitExit(0ms);
+}
 
 std::optional<int> ChildProcess::waitExit(std::chrono::milliseconds limit) {
     if (!started() || exitCode_) {
@@ -133,7 +177,8 @@ std::optional<int> runCommand(const std::vector<std::string>& argv, const Enviro
         std::this_thread::sleep_for(2ms);
     }
     close(fds[0]);
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
     const std::optional<int> code = child.waitExit(std::max(left, 0ms));
     if (output != nullptr) {
         *output = out;

@@ -15,9 +15,11 @@ namespace sound {
 // Variables to set in a child process (or this one) on top of the inherited environment.
 using Environment = std::vector<std::pair<std::string, std::string>>;
 
-// A child process that is ended, by its own process id, when this object goes.
+// A child process that is ended, by its own process id, when this object goes, and that the
+// system ends if this process dies first (start it from a thread that outlives it: the signal
+// follows the starting thread).
 class ChildProcess {
-public:
+  public:
     // Runs argv[0] (looked up in PATH) with this process's environment plus `env`. Its standard
     // output goes to `stdoutFd` (or nowhere when -1), its standard error to the end of `log`
     // (or nowhere when empty). started() tells whether it could be run.
@@ -35,7 +37,7 @@ public:
     // SIGTERM, a bounded wait, then SIGKILL.
     void stop();
 
-private:
+  private:
     pid_t pid_ = -1;
     std::optional<int> exitCode_;
 };

@@ -13,7 +13,9 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-std::string socketOf(const fs::path& dir) { return (dir / "run" / "pulse" / "native").string(); }
+std::string socketOf(const fs::path& dir) {
+    return (dir / "run" / "pulse" / "native").string();
+}
 
 std::string readText(const fs::path& path) {
     std::ifstream in(path);
@@ -171,9 +173,9 @@ void Recorder::readAll() {
         bytes_.insert(bytes_.end(), buf.data(), buf.data() + take);
         // Data comes in after it was captured: the chunk that came in least late tells best
         // when frame 0 was.
-        const auto estimate = now - std::chrono::duration_cast<Clock::duration>(
-                                        std::chrono::duration<double>(
-                                            secondsOf(bytes_.size() / kBytesPerFrame)));
+        const auto estimate =
+            now - std::chrono::duration_cast<Clock::duration>(
+                      std::chrono::duration<double>(secondsOf(bytes_.size() / kBytesPerFrame)));
         if (!haveStart_ || estimate < start_) {
             start_ = estimate;
         }

@@ -24,7 +24,7 @@ namespace sound {
 // While it runs, one silent stream plays into the sink: without it the sink idles and the
 // first sound of a newly opened stream comes more than a second late, its end cut off.
 class SoundServer {
-public:
+  public:
     // Starts the server in `dir` (a fresh temporary folder when empty, removed at the end) and
     // waits, bounded, until it answers and the silent stream plays. See ready() and error().
     explicit SoundServer(std::filesystem::path dir = {});
@@ -47,7 +47,7 @@ public:
     // Streams playing into the server now, one line each (the silent stream among them).
     std::vector<std::string> playbackStreams() const;
 
-private:
+  private:
     bool start();
     std::chrono::microseconds sinkLatency() const;
 
@@ -64,7 +64,7 @@ private:
 // background. Exactly the asked length is kept (as `head -c` would), so the recorder's own
 // buffering loses nothing.
 class Recorder {
-public:
+  public:
     using Clock = std::chrono::steady_clock;
 
     Recorder(const SoundServer& server, double seconds);
@@ -88,7 +88,7 @@ public:
     // The frame captured at time `t` (0 before the recording began).
     size_t frameAt(Clock::time_point t) const;
 
-private:
+  private:
     void readAll();
     Clock::time_point timeOfLocked(size_t frame) const;
 

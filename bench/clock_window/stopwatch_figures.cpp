@@ -1,0 +1,103 @@
+#include <cstdio>
+
+#include "figures.h"
+#include "form14_controls.h"
+#include "process_stats.h"
+#include "program.h"
+#include "window_steps.h"
+#include "x_server.h"
+
+namespace bench {
+namespace {
+
+using harness::milliseconds;
+
+constexpr milliseconds kShowBound(10000);
+
+std::string formatted(const char* format, auto... values) {
+    char text[300];
+    std::snprintf(text, sizeof text, format, values...);
+    return text;
+}
+
+// The program on a server of its own with its face painted; nullopt when no face showed.
+std::optional<harness::Window> shownWindow(const harness::XServer& server) {
+    auto window = harness::Window::find(server, "^Form14$", kShowBound);
+    if (!window ||
+        !window->waitForPixel(form14::kClockFace, form14::kClockFaceColour, kShowBound)) {
+        return std::nullopt;
+    }
+    return window;
+}
+
+// Waits until `until`, or less when the program ends; whether it still runs.
+bool runsUntil(harness::Program& program, Steady::time_point until) {
+    const auto bound = std::chrono::duration_cast<milliseconds>(until - Steady::now());
+    return !harness::waitUntil([&] { return !program.running(); }, bound, milliseconds(200));
+}
+
+std::optional<double> stopwatchDial(const harness::Window& window) {
+    const auto text = window.readLineEdit(form14::kStopwatchDial.centre());
+    return text ? stopwatchSeconds(*text) : std::nullopt;
+}
+
+}  // namespace
+
+std::vector<std::string> stopwatchCpuFigures(const Settings& settings) {
+    const std::string what =
+        "CPU while the stopwatch runs, over " + std::to_string(settings.stopwatchCpuSeconds) + " s";
+    const harness::XServer server;
+    harness::Program program(settings.program, harness::on(server));
+    const auto window = shownWindow(server);
+    if (!window) {
+        return {what + ": not measured, no face within 10 s (target ≤ 2 %)"};
+    }
+    timedClick(server, *window, form14::kStopwatchStartPause.centre());
+    const auto before = cpuSeconds(program.pid());
+    const auto start = Steady::now();
+    const bool ran = runsUntil(program, start + std::chrono::seconds(settings.stopwatchCpuSeconds));
+    const auto after = cpuSeconds(program.pid());
+    const double wall = secondsBetween(start, Steady::now());
+    if (!ran || !before || !after) {
+        return {what + ": not measured, the program ended (target ≤ 2 %)"};
+    }
+    // A stopwatch that never started would make the figure an idle one.
+    if (stopwatchDial(*window).value_or(0) < 0.9 * settings.stopwatchCpuSeconds) {
+        return {what + ": not measured, the stopwatch did not run (target ≤ 2 %)"};
+    }
+    return {formatted("%s: %.2f %% of one core (target ≤ 2 %%)", what.c_str(),
+                      100 * (*after - *before) / wall)};
+}
+
+std::vector<std::string> stopwatchDriftFigures(const Settings& settings) {
+    const std::string what =
+        "stopwatch reading after " + std::to_string(settings.stopwatchSeconds) + " s";
+    const harness::XServer server;
+    harness::Program program(settings.program, harness::on(server));
+    const auto window = shownWindow(server);
+    if (!window) {
+        return {what + ": not measured, no face within 10 s (target within 0.1 s)"};
+    }
+    const auto pointAt = form14::kStopwatchStartPause.centre();
+    const ClickTime start = timedClick(server, *window, pointAt);
+    if (!runsUntil(program, start.after + std::chrono::seconds(settings.stopwatchSeconds))) {
+        return {what + ": not measured, the program ended (target within 0.1 s)"};
+    }
+    const ClickTime pause = timedClick(server, *window, pointAt);
+    const auto text = window->readLineEdit(form14::kStopwatchDial.centre()).value_or("");
+    const auto shown = stopwatchSeconds(text);
+    if (!shown) {
+        return {what + ": not measured, the dial reads \"" + text + "\" (target within 0.1 s)"};
+    }
+    // Click to click, each click taken at the middle of the readings around it.
+    const double elapsed = secondsBetween(start.before, pause.before) / 2 +
+                           secondsBetween(start.after, pause.after) / 2;
+    const double spread =
+        (secondsBetween(start.before, start.after) + secondsBetween(pause.before, pause.after)) / 2;
+    return {
+        formatted("%s: off by %+.3f s (dial %s, %.3f ± %.3f s between the clicks; the dial "
+                  "cuts to tenths) (target within 0.1 s)",
+                  what.c_str(), *shown - elapsed, text.c_str(), elapsed, spread)};
+}
+
+}  // namespace bench

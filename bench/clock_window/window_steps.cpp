@@ -1,0 +1,112 @@
+#include "window_steps.h"
+
+#include <ctime>
+#include <regex>
+#include <stdexcept>
+
+#include "form14_controls.h"
+
+namespace bench {
+namespace {
+
+using harness::milliseconds;
+
+// The focused line edit's text: select all, then the primary selection once it is claimed
+// anew (its TIMESTAMP tells a fresh claim from an old one).
+std::optional<std::string> focusedText(const harness::XServer& server,
+                                       const harness::Window& window) {
+    const auto stamp = [&] {
+        const auto r = server.run({"xclip", "-o", "-selection", "primary", "-t", "TIMESTAMP"});
+        return r.succeeded() ? r.standardOutput : std::string();
+    };
+    const std::string before = stamp();
+    window.key("ctrl+a");
+    if (!harness::waitUntil([&] { return stamp() != before; }, milliseconds(3000))) {
+        return std::nullopt;
+    }
+    const auto text = server.run({"xclip", "-o", "-selection", "primary"});
+    return text.succeeded() ? std::optional(text.standardOutput) : std::nullopt;
+}
+
+}  // namespace
+
+ClickTime timedClick(const harness::XServer& server, const harness::Window& window,
+                     harness::Point at) {
+    const auto origin = window.geometry();
+    if (!origin) {
+        throw std::runtime_error("the window is gone");
+    }
+    server.run({"xdotool", "mousemove", std::to_string(origin->x + at.x),
+                std::to_string(origin->y + at.y)});
+    ClickTime time{Steady::now(), {}};
+    // --delay 0, as xdotool otherwise sleeps 100 ms after the click.
+    const auto result = server.run({"xdotool", "click", "--delay", "0", "1"});
+    time.after = Steady::now();
+    if (!result.succeeded()) {
+        throw std::runtime_error("xdotool click failed: " + result.standardError);
+    }
+    return time;
+}
+
+double secondsBetween(Steady::time_point from, Steady::time_point to) {
+    return std::chrono::duration<double>(to - from).count();
+}
+
+std::optional<double> stopwatchSeconds(const std::string& dial) {
+    std::smatch part;
+    if (!std::regex_match(dial, part, std::regex(R"((\d+):(\d{2}):(\d{2})\.(\d))"))) {
+        return std::nullopt;
+    }
+    return std::stoi(part[1]) * 3600.0 + std::stoi(part[2]) * 60.0 + std::stoi(part[3]) +
+           std::stoi(part[4]) / 10.0;
+}
+
+// The dialog takes the keyboard a moment after it shows, so the typing is checked and redone.
+bool pickMelody(const harness::XServer& server, const harness::Window& window,
+                const std::filesystem::path& file) {
+    window.click(form14::kBrowse.centre());
+    const auto dialog = harness::Window::find(server, "^Open$");
+    if (!dialog) {
+        return false;
+    }
+    std::optional<std::string> typed;
+    for (int attempt = 0; attempt < 3 && typed != file.string(); ++attempt) {
+        dialog->key("ctrl+a");
+        dialog->typeText(file.string());
+        typed = focusedText(server, *dialog);
+    }
+    if (typed != file.string()) {
+        return false;
+    }
+    dialog->key("Return");
+    return dialog->waitUntilNotViewable(milliseconds(5000));
+}
+
+// From the tightest of a few paired readings of the two clocks.
+Steady::time_point onSteadyClock(Wall::time_point wall) {
+    Steady::duration spread = Steady::duration::max();
+    Steady::time_point steady;
+    Wall::time_point atWall;
+    for (int i = 0; i < 5; ++i) {
+        const auto before = Steady::now();
+        const auto w = Wall::now();
+        const auto after = Steady::now();
+        if (after - before < spread) {
+            spread = after - before;
+            steady = before + spread / 2;
+            atWall = w;
+        }
+    }
+    return steady + std::chrono::duration_cast<Steady::duration>(wall - atWall);
+}
+
+std::string localTimeText(Wall::time_point wall) {
+    const std::time_t seconds = Wall::to_time_t(wall);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    char text[16];
+    std::strftime(text, sizeof text, "%H:%M:%S", &local);
+    return text;
+}
+
+}  // namespace bench
