@@ -56,6 +56,8 @@ class TextBoxWidget : public QLineEdit {
     TextBoxWidget(QWidget& parent, Qt::Alignment alignment)
         : QLineEdit(&parent), centred_(alignment & Qt::AlignHCenter) {
         setFrame(false);
+        // It fills its whole rectangle, so the form need not paint what lies behind it.
+        setAttribute(Qt::WA_OpaquePaintEvent);
         QObject::connect(this, &QLineEdit::textChanged, this, [this] { placeText(); });
     }
 
