@@ -47,6 +47,8 @@ void makeFiles() {
     sound::writeWav(at("long.wav"), sound::sineTone(440, 1189));
     twoNames("long.wav");
     sound::writeWav(at("short.wav"), sound::sineTone(440, 1.0));
+    sound::writeMidiNote(at("note.mid"), 69, 0.5);
+    twoNames("note.mid");
     for (const char* ext : {"wav", "mp3", "ogg", "mid"}) {
         writeRandom(std::string("noise.") + ext, 100000);
         twoNames(std::string("noise.") + ext);
@@ -132,9 +134,9 @@ void BM_ThousandOpenPlayPairs(benchmark::State& state) {
 }
 
 void registerAll() {
-    for (const char* name : {"long.wav", "noise.wav", "noise.mp3", "noise.ogg", "noise.mid",
-                             "huge-noise.mp3", "huge-noise", "huge-junk.mid", "empty.wav",
-                             "header-only.wav", "folder.wav", "pipe.wav"}) {
+    for (const char* name : {"long.wav", "note.mid", "noise.wav", "noise.mp3", "noise.ogg",
+                             "noise.mid", "huge-noise.mp3", "huge-noise", "huge-junk.mid",
+                             "empty.wav", "header-only.wav", "folder.wav", "pipe.wav"}) {
         benchmark::RegisterBenchmark((std::string("Open/") + name).c_str(), BM_Open, name)
             ->Unit(benchmark::kMicrosecond);
     }
