@@ -35,11 +35,22 @@ std::string displayProblem() {
 }
 
 // The clock wakes a hundred times a second; Qt's own event dispatcher costs less per wake-up
-// than GLib's. GTK's file dialog needs GLib's, so keep it where Qt may pick the GTK theme.
+// than GLib's. GTK's file dialog needs GLib's, so keep GLib's where Qt will use the GTK theme:
+// when asked to, or on a desktop other than KDE's and LXQt's with the theme installed.
+bool gtkThemeLikely() {
+    const QString asked = qEnvironmentVariable("QT_QPA_PLATFORMTHEME");
+    if (!asked.isEmpty()) {
+        return asked.contains(QStringLiteral("gtk"), Qt::CaseInsensitive);
+    }
+    const QString desktop = qEnvironmentVariable("XDG_CURRENT_DESKTOP").toLower();
+    const QString plugin = QLibraryInfo::path(QLibraryInfo::PluginsPath) +
+                           QStringLiteral("/platformthemes/libqgtk3.so");
+    return !desktop.isEmpty() && !desktop.contains(QStringLiteral("kde")) &&
+           !desktop.contains(QStringLiteral("lxqt")) && QFileInfo::exists(plugin);
+}
+
 void preferLeanEventLoop() {
-    const QString gtkTheme =
-        QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platformthemes/libqgtk3.so");
-    if (!qEnvironmentVariableIsSet("QT_NO_GLIB") && !QFileInfo::exists(gtkTheme)) {
+    if (!qEnvironmentVariableIsSet("QT_NO_GLIB") && !gtkThemeLikely()) {
         qputenv("QT_NO_GLIB", "1");
     }
 }
