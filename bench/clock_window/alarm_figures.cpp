@@ -5,15 +5,19 @@
 
 #include "figures.h"
 #include "form14_controls.h"
+#include "form14_steps.h"
 #include "program.h"
 #include "sound/analysis.h"
 #include "sound/audio.h"
 #include "sound/sound_server.h"
 #include "temp_dir.h"
-#include "window_steps.h"
 #include "x_server.h"
 
 namespace bench {
+
+using form14::ClickTime;
+using form14::Steady;
+using form14::Wall;
 namespace {
 
 namespace fs = std::filesystem;
@@ -47,16 +51,17 @@ double oneAlarm(const Settings& settings, const harness::XServer& server,
     harness::Program program(settings.program, withSound(server, sound));
     const auto window = harness::Window::find(server, "^Form14$");
     require(window.has_value(), "no window");
-    require(pickMelody(server, *window, melody), "the melody could not be picked in the dialog");
+    require(form14::pickMelody(server, *window, melody),
+            "the melody could not be picked in the dialog");
 
     const Wall::time_point second = std::chrono::floor<std::chrono::seconds>(Wall::now()) + 3s;
-    const Steady::time_point begins = onSteadyClock(second);
+    const Steady::time_point begins = form14::onSteadyClock(second);
     sound::Recorder recorder(
         sound, std::chrono::duration<double>(begins - Steady::now() + 1500ms).count());
     require(recorder.waitForStart(), "the recorder did not start");
     window->click(form14::kAlarmTime.centre());
     window->key("ctrl+a");
-    window->typeText(localTimeText(second));
+    window->typeText(form14::localTimeText(second));
     window->click(form14::kAlarmOnOff.centre());
     require(Steady::now() < begins, "armed only after the alarm's second began");
 

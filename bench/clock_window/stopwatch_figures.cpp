@@ -2,12 +2,16 @@
 
 #include "figures.h"
 #include "form14_controls.h"
+#include "form14_steps.h"
 #include "process_stats.h"
 #include "program.h"
-#include "window_steps.h"
 #include "x_server.h"
 
 namespace bench {
+
+using form14::ClickTime;
+using form14::Steady;
+using form14::Wall;
 namespace {
 
 using harness::milliseconds;
@@ -38,7 +42,7 @@ bool runsUntil(harness::Program& program, Steady::time_point until) {
 
 std::optional<double> stopwatchDial(const harness::Window& window) {
     const auto text = window.readLineEdit(form14::kStopwatchDial.centre());
-    return text ? stopwatchSeconds(*text) : std::nullopt;
+    return text ? form14::stopwatchSeconds(*text) : std::nullopt;
 }
 
 }  // namespace
@@ -52,12 +56,12 @@ std::vector<std::string> stopwatchCpuFigures(const Settings& settings) {
     if (!window) {
         return {what + ": not measured, no face within 10 s (target ≤ 2 %)"};
     }
-    timedClick(server, *window, form14::kStopwatchStartPause.centre());
+    form14::timedClick(server, *window, form14::kStopwatchStartPause.centre());
     const auto before = cpuSeconds(program.pid());
     const auto start = Steady::now();
     const bool ran = runsUntil(program, start + std::chrono::seconds(settings.stopwatchCpuSeconds));
     const auto after = cpuSeconds(program.pid());
-    const double wall = secondsBetween(start, Steady::now());
+    const double wall = form14::secondsBetween(start, Steady::now());
     if (!ran || !before || !after) {
         return {what + ": not measured, the program ended (target ≤ 2 %)"};
     }
@@ -79,21 +83,22 @@ std::vector<std::string> stopwatchDriftFigures(const Settings& settings) {
         return {what + ": not measured, no face within 10 s (target within 0.1 s)"};
     }
     const auto pointAt = form14::kStopwatchStartPause.centre();
-    const ClickTime start = timedClick(server, *window, pointAt);
+    const ClickTime start = form14::timedClick(server, *window, pointAt);
     if (!runsUntil(program, start.after + std::chrono::seconds(settings.stopwatchSeconds))) {
         return {what + ": not measured, the program ended (target within 0.1 s)"};
     }
-    const ClickTime pause = timedClick(server, *window, pointAt);
+    const ClickTime pause = form14::timedClick(server, *window, pointAt);
     const auto text = window->readLineEdit(form14::kStopwatchDial.centre()).value_or("");
-    const auto shown = stopwatchSeconds(text);
+    const auto shown = form14::stopwatchSeconds(text);
     if (!shown) {
         return {what + ": not measured, the dial reads \"" + text + "\" (target within 0.1 s)"};
     }
     // Click to click, each click taken at the middle of the readings around it.
-    const double elapsed = secondsBetween(start.before, pause.before) / 2 +
-                           secondsBetween(start.after, pause.after) / 2;
-    const double spread =
-        (secondsBetween(start.before, start.after) + secondsBetween(pause.before, pause.after)) / 2;
+    const double elapsed = form14::secondsBetween(start.before, pause.before) / 2 +
+                           form14::secondsBetween(start.after, pause.after) / 2;
+    const double spread = (form14::secondsBetween(start.before, start.after) +
+                           form14::secondsBetween(pause.before, pause.after)) /
+                          2;
     return {
         formatted("%s: off by %+.3f s (dial %s, %.3f ± %.3f s between the clicks; the dial "
                   "cuts to tenths) (target within 0.1 s)",

@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <iostream>
 #include <optional>
@@ -12,6 +11,7 @@
 #include <thread>
 
 #include "form14_controls.h"
+#include "form14_steps.h"
 #include "program.h"
 #include "sound/analysis.h"
 #include "sound/audio.h"
@@ -24,9 +24,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using form14::Steady;
+using form14::Wall;
 using harness::milliseconds;
-using Steady = std::chrono::steady_clock;
-using Wall = std::chrono::system_clock;
 
 // The server converts through its own sample format: allow a rounding step or two.
 constexpr int kTolerance = 2;
@@ -48,61 +48,8 @@ harness::ProgramOptions withSound(const harness::XServer& x, const sound::SoundS
     return options;
 }
 
-// When the wall clock shows `wall`, on the steady clock; from the tightest of a few paired
-// readings.
-Steady::time_point onSteadyClock(Wall::time_point wall) {
-    Steady::duration spread = Steady::duration::max();
-    Steady::time_point steady;
-    Wall::time_point atWall;
-    for (int i = 0; i < 5; ++i) {
-        const auto before = Steady::now();
-        const auto w = Wall::now();
-        const auto after = Steady::now();
-        if (after - before < spread) {
-            spread = after - before;
-            steady = before + spread / 2;
-            atWall = w;
-        }
-    }
-    return steady + std::chrono::duration_cast<Steady::duration>(wall - atWall);
-}
-
-// "HH:mm:ss" of local time, as the alarm box takes it under C.UTF-8.
-std::string localTimeText(Wall::time_point wall) {
-    const std::time_t seconds = Wall::to_time_t(wall);
-    std::tm local{};
-    localtime_r(&seconds, &local);
-    char text[16];
-    std::strftime(text, sizeof text, "%H:%M:%S", &local);
-    return text;
-}
-
 double millisecondsBetween(Steady::time_point from, Steady::time_point to) {
     return std::chrono::duration<double, std::milli>(to - from).count();
-}
-
-// The moments just before and just after a click.
-struct ClickTime {
-    Steady::time_point before;
-    Steady::time_point after;
-};
-
-// The pointer goes to `at` first, so that only the click itself lies between the readings;
-// --delay 0, as xdotool otherwise sleeps 100 ms after it.
-ClickTime timedClick(const harness::XServer& x, const harness::Window& window, harness::Point at) {
-    const auto origin = window.geometry();
-    if (!origin) {
-        throw std::runtime_error("the window is gone");
-    }
-    x.run({"xdotool", "mousemove", std::to_string(origin->x + at.x),
-           std::to_string(origin->y + at.y)});
-    ClickTime time{Steady::now(), {}};
-    const auto result = x.run({"xdotool", "click", "--delay", "0", "1"});
-    time.after = Steady::now();
-    if (!result.succeeded()) {
-        throw std::runtime_error("xdotool click failed: " + result.standardError);
-    }
-    return time;
 }
 
 class AlarmWithSound : public testing::Test {
@@ -112,39 +59,6 @@ class AlarmWithSound : public testing::Test {
         const auto found = harness::Window::find(x, "^Form14$");
         ASSERT_TRUE(found) << "no Form14 window; the program wrote: " << program.standardError();
         window.emplace(*found);
-    }
-
-    // The focused line edit's text: select all, then the primary selection once it is claimed
-    // anew (its TIMESTAMP tells a fresh claim from an old one).
-    std::optional<std::string> focusedText() const {
-        const auto stamp = [this] {
-            const auto r = x.run({"xclip", "-o", "-selection", "primary", "-t", "TIMESTAMP"});
-            return r.succeeded() ? r.standardOutput : std::string();
-        };
-        const std::string before = stamp();
-        window->key("ctrl+a");
-        if (!harness::waitUntil([&] { return stamp() != before; }, milliseconds(3000))) {
-            return std::nullopt;
-        }
-        const auto text = x.run({"xclip", "-o", "-selection", "primary"});
-        return text.succeeded() ? std::optional(text.standardOutput) : std::nullopt;
-    }
-
-    // Through "Обзор...": the path typed into the dialog's file name field, then Enter. The
-    // dialog takes the keyboard a moment after it shows, so the typing is checked and redone.
-    void pickInDialog(const fs::path& file) {
-        window->click(form14::kBrowse.centre());
-        const auto dialog = harness::Window::find(x, "^Open$");
-        ASSERT_TRUE(dialog) << "no open-file dialog appeared";
-        std::optional<std::string> typed;
-        for (int attempt = 0; attempt < 3 && typed != file.string(); ++attempt) {
-            dialog->key("ctrl+a");
-            dialog->typeText(file.string());
-            typed = focusedText();
-        }
-        ASSERT_EQ(typed, file.string()) << "the file name field";
-        dialog->key("Return");
-        ASSERT_TRUE(dialog->waitUntilNotViewable(milliseconds(5000))) << "the dialog stays open";
     }
 
     void typeAlarm(const std::string& text) {
@@ -167,17 +81,17 @@ TEST_F(AlarmWithSound, PickedMelodyRingsInTheTypedSecondAndStopsAtTheSignalButto
     const fs::path melody = folder / "сигнал утра.wav";
     ASSERT_TRUE(sound::writeWav(melody, tone));
 
-    pickInDialog(melody);
+    ASSERT_TRUE(form14::pickMelody(x, *window, melody)) << "the open-file dialog";
     ASSERT_EQ(window->readLineEdit(form14::kMelodyBox.centre()), melody.string()) << "txtBrowse";
 
     // Two to three seconds ahead: time to type and arm before that second begins.
     const Wall::time_point alarmSecond = std::chrono::floor<std::chrono::seconds>(Wall::now()) + 3s;
-    const Steady::time_point secondBegins = onSteadyClock(alarmSecond);
+    const Steady::time_point secondBegins = form14::onSteadyClock(alarmSecond);
     // Long enough for the second, the ringing after it and the stop.
     sound::Recorder recorder(
         sound, std::chrono::duration<double>(secondBegins - Steady::now() + 2200ms).count());
     ASSERT_TRUE(recorder.waitForStart());
-    const std::string alarmText = localTimeText(alarmSecond);
+    const std::string alarmText = form14::localTimeText(alarmSecond);
     typeAlarm(alarmText);
     ASSERT_EQ(window->readLineEdit(form14::kAlarmTime.centre()), alarmText) << "the alarm box";
     window->click(form14::kAlarmOnOff.centre());
@@ -185,7 +99,7 @@ TEST_F(AlarmWithSound, PickedMelodyRingsInTheTypedSecondAndStopsAtTheSignalButto
 
     // A stop inside the alarm's second would be undone by its next tick: stop after it.
     std::this_thread::sleep_until(secondBegins + 1300ms);
-    const ClickTime stop = timedClick(x, *window, form14::kSignalOff.centre());
+    const form14::ClickTime stop = form14::timedClick(x, *window, form14::kSignalOff.centre());
     const sound::Audio recorded = recorder.finish();
 
     const auto starts = sound::findMarker(recorded, tone, kTolerance);

@@ -8,8 +8,8 @@
 #include "window.h"
 #include "x_server.h"
 
-// Steps on the running window that the figures share.
-namespace bench {
+// Steps on the running window that the end-to-end tests and the benchmark share.
+namespace form14 {
 
 using Steady = std::chrono::steady_clock;
 using Wall = std::chrono::system_clock;
@@ -41,4 +41,4 @@ Steady::time_point onSteadyClock(Wall::time_point wall);
 // "HH:mm:ss" of local time, as the alarm box takes it under C.UTF-8.
 std::string localTimeText(Wall::time_point wall);
 
-}  // namespace bench
+}  // namespace form14

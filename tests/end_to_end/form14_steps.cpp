@@ -1,4 +1,4 @@
-#include "window_steps.h"
+#include "form14_steps.h"
 
 #include <ctime>
 #include <regex>
@@ -6,7 +6,7 @@
 
 #include "form14_controls.h"
 
-namespace bench {
+namespace form14 {
 namespace {
 
 using harness::milliseconds;
@@ -64,7 +64,7 @@ std::optional<double> stopwatchSeconds(const std::string& dial) {
 // The dialog takes the keyboard a moment after it shows, so the typing is checked and redone.
 bool pickMelody(const harness::XServer& server, const harness::Window& window,
                 const std::filesystem::path& file) {
-    window.click(form14::kBrowse.centre());
+    window.click(kBrowse.centre());
     const auto dialog = harness::Window::find(server, "^Open$");
     if (!dialog) {
         return false;
@@ -109,4 +109,4 @@ std::string localTimeText(Wall::time_point wall) {
     return text;
 }
 
-}  // namespace bench
+}  // namespace form14
