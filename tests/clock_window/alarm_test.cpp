@@ -43,6 +43,8 @@ struct RingCase {
     int opens;
 };
 
+void PrintTo(const RingCase& c, std::ostream* os) { *os << c.name; }
+
 class AlarmMatchTest : public AlarmTest, public ::testing::WithParamInterface<RingCase> {};
 
 TEST_P(AlarmMatchTest, RingsOnEveryTickOfTheMatchingSecondOnly) {

@@ -25,6 +25,8 @@ struct Reading {
     int tenths;
 };
 
+void PrintTo(const Reading& c, std::ostream* os) { *os << c.name; }
+
 class StopwatchReadingTest : public StopwatchTest,
                              public ::testing::WithParamInterface<Reading> {};
 
