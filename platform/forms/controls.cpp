@@ -45,7 +45,7 @@ void drawEdge(QPainter& p, QRect r, bool sunken) {
     }
 }
 
-// A text box as the platform draws one: a 2-pixel sunken edge and a 1-pixel margin inside it.
+// A text box of the classic look: a 2-pixel sunken edge and a 1-pixel margin inside it.
 // QLineEdit keeps 2 pixels of its own inside the margins that it is given.
 constexpr int kEdgeWidth = 2;
 constexpr int kTextMargin = 1;
@@ -240,7 +240,7 @@ std::string TextBox::text() const {
 void TextBox::setText(const std::string& text) {
     const QString fresh = QString::fromStdString(text);
     if (fresh != edit_->text()) {
-        // A text that the program sets shows from its start, as the platform shows it.
+        // A text that the program sets shows from its start, not scrolled to its end.
         edit_->setText(fresh);
         edit_->setCursorPosition(0);
     }

@@ -16,7 +16,7 @@ private:
     int number_;
 };
 
-// Failure numbers, kept close to what a user of the original run time would recognise.
+// Failure numbers, one for each kind of failed step.
 inline constexpr int kInvalidCall = 5;
 inline constexpr int kOverflow = 6;
 inline constexpr int kDivisionByZero = 11;
