@@ -54,6 +54,10 @@ double millisecondsBetween(Steady::time_point from, Steady::time_point to) {
 
 class AlarmWithSound : public testing::Test {
   protected:
+    // A window manager is needed for the window to be minimised.
+    explicit AlarmWithSound(bool windowManager = false)
+        : x(harness::XServer::Options{.windowManager = windowManager}) {}
+
     void SetUp() override {
         ASSERT_TRUE(sound.ready()) << sound.error();
         const auto found = harness::Window::find(x, "^Form14$");
@@ -67,11 +71,29 @@ class AlarmWithSound : public testing::Test {
         window->typeText(text);
     }
 
+    // Picks a marked tone as the melody; arms the alarm for a second two to three seconds
+    // ahead and returns when that second begins, on the steady clock.
+    Steady::time_point armSoon(const sound::Audio& tone, std::string& typed) {
+        const fs::path melody = files.path() / "мелодия.wav";
+        EXPECT_TRUE(sound::writeWav(melody, tone));
+        EXPECT_TRUE(form14::pickMelody(x, *window, melody)) << "the open-file dialog";
+        const Wall::time_point second = std::chrono::floor<std::chrono::seconds>(Wall::now()) + 3s;
+        typed = form14::localTimeText(second);
+        typeAlarm(typed);
+        window->click(form14::kAlarmOnOff.centre());
+        return form14::onSteadyClock(second);
+    }
+
     sound::SoundServer sound;
     harness::TempDir files{"melody"};
     harness::XServer x;
     harness::Program program{ALARM_CLOCK_BINARY, withSound(x, sound)};
     std::optional<harness::Window> window;
+};
+
+class AlarmWhileMinimised : public AlarmWithSound {
+  protected:
+    AlarmWhileMinimised() : AlarmWithSound(true) {}
 };
 
 TEST_F(AlarmWithSound, PickedMelodyRingsInTheTypedSecondAndStopsAtTheSignalButton) {
@@ -133,6 +155,28 @@ TEST_F(AlarmWithSound, PickedMelodyRingsInTheTypedSecondAndStopsAtTheSignalButto
     EXPECT_TRUE(status->exited && status->code == 0)
         << (status->exited ? "exit code " : "signal ") << status->code << "\n"
         << program.standardError();
+}
+
+TEST_F(AlarmWhileMinimised, StillRingsInItsSecond) {
+    const sound::Audio tone = sound::markedTone(660, 2.0, 37);
+    std::string typed;
+    const Steady::time_point secondBegins = armSoon(tone, typed);
+    sound::Recorder recorder(
+        sound, std::chrono::duration<double>(secondBegins - Steady::now() + 1500ms).count());
+    ASSERT_TRUE(recorder.waitForStart());
+    ASSERT_EQ(window->readLineEdit(form14::kAlarmTime.centre()), typed) << "the alarm box";
+    window->click(form14::kMinimise.centre());
+    ASSERT_TRUE(harness::waitUntil([&] { return window->iconic(); }, milliseconds(5000)))
+        << "not minimised";
+    ASSERT_LT(Steady::now(), secondBegins) << "minimised only after the alarm's second began";
+
+    const sound::Audio recorded = recorder.finish();
+    EXPECT_TRUE(window->iconic()) << "the window came back by itself";
+    const auto starts = sound::findMarker(recorded, tone, kTolerance);
+    ASSERT_EQ(starts.size(), 1u) << "the melody must start once";
+    const double onset = millisecondsBetween(secondBegins, recorder.timeOf(starts[0]));
+    EXPECT_GE(onset, 0) << "rang before its second";
+    EXPECT_LT(onset, 1000) << "did not ring within its second";
 }
 
 }  // namespace
