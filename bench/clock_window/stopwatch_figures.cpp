@@ -3,6 +3,7 @@
 #include "figures.h"
 #include "form14_controls.h"
 #include "form14_steps.h"
+#include "measuring.h"
 #include "process_stats.h"
 #include "program.h"
 #include "x_server.h"
@@ -13,32 +14,6 @@ using form14::ClickTime;
 using form14::Steady;
 using form14::Wall;
 namespace {
-
-using harness::milliseconds;
-
-constexpr milliseconds kShowBound(10000);
-
-std::string formatted(const char* format, auto... values) {
-    char text[300];
-    std::snprintf(text, sizeof text, format, values...);
-    return text;
-}
-
-// The program on a server of its own with its face painted; nullopt when no face showed.
-std::optional<harness::Window> shownWindow(const harness::XServer& server) {
-    auto window = harness::Window::find(server, "^Form14$", kShowBound);
-    if (!window ||
-        !window->waitForPixel(form14::kClockFace, form14::kClockFaceColour, kShowBound)) {
-        return std::nullopt;
-    }
-    return window;
-}
-
-// Waits until `until`, or less when the program ends; whether it still runs.
-bool runsUntil(harness::Program& program, Steady::time_point until) {
-    const auto bound = std::chrono::duration_cast<milliseconds>(until - Steady::now());
-    return !harness::waitUntil([&] { return !program.running(); }, bound, milliseconds(200));
-}
 
 std::optional<double> stopwatchDial(const harness::Window& window) {
     const auto text = window.readLineEdit(form14::kStopwatchDial.centre());
