@@ -34,8 +34,8 @@ std::string displayProblem() {
     return "";
 }
 
-// The clock wakes a hundred times a second; Qt's own event dispatcher costs less per wake-up
-// than GLib's. GTK's file dialog needs GLib's, so keep GLib's where Qt will use the GTK theme:
+// Qt's own event dispatcher costs less per wake-up than GLib's, and a running stopwatch wakes a
+// hundred times a second. GTK's file dialog needs GLib's, so keep GLib's where Qt will use the GTK theme:
 // when asked to, or on a desktop other than KDE's and LXQt's with the theme installed.
 bool gtkThemeLikely() {
     const QString asked = qEnvironmentVariable("QT_QPA_PLATFORMTHEME");
@@ -72,7 +72,8 @@ int main(int argc, char** argv) {
         const rt::DateTime dateTime(clock, rt::RegionalFormats::fromUserLocale());
         player::SdlPlayer player;
         dialogs::OpenFileDialog dialog(form.window());
-        Form14 window(form, {dateTime, player, dialog});
+        forms::SystemClockWake clockWake;
+        Form14 window(form, {dateTime, player, dialog, clockWake});
         return forms::run(form, window);
     } catch (const layout::LayoutError& error) {
         std::cerr << "alarm-clock: " << error.what() << '\n';
