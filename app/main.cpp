@@ -53,6 +53,12 @@ void preferLeanEventLoop() {
     if (!qEnvironmentVariableIsSet("QT_NO_GLIB") && !gtkThemeLikely()) {
         qputenv("QT_NO_GLIB", "1");
     }
+    // With shared-memory images Qt waits for the X server after every paint: a second wake-up
+    // for each change of a dial. The window is small enough to send its pixels down the
+    // connection.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
+        qputenv("QT_XCB_NO_MITSHM", "1");
+    }
 }
 
 }  // namespace
