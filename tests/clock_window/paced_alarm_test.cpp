@@ -8,7 +8,7 @@
 namespace {
 
 class PacedAlarmTest : public Form14Test {
-protected:
+  protected:
     PacedAlarmTest() {
         load(2026, 12, 10, 12, 0, 0.2);
         settle();

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
 #include <optional>
 #include <set>
 #include <string>
@@ -16,26 +15,13 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// How often the thread has gone to sleep of its own accord: each wake-up ends in one.
-std::optional<long> voluntarySwitches(pid_t pid, pid_t thread) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/task/" + std::to_string(thread) +
-                         "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.rfind("voluntary_ctxt_switches:", 0) == 0) {
-            return std::stol(line.substr(line.find(':') + 1));
-        }
-    }
-    return std::nullopt;
-}
-
 TEST(IdleWindow, WakesAboutOnceASecondAndTheDialChangesEverySecond) {
     RunningClock clock;
-    const pid_t pid = clock.program.pid();
     const harness::Geometry dial{form14::kClockDial.x, form14::kClockDial.y,
                                  form14::kClockDial.width, form14::kClockDial.height};
     std::this_thread::sleep_for(1s);  // past the start's own work
     const auto start = std::chrono::steady_clock::now();
-    const auto before = voluntarySwitches(pid, pid);
+    const auto before = clock.program.wakeUps();
     ASSERT_TRUE(before) << "no status for the main thread";
 
     // Looked at four times a second; each look is the X server's work, not the program's.
@@ -49,7 +35,7 @@ TEST(IdleWindow, WakesAboutOnceASecondAndTheDialChangesEverySecond) {
         }
     }
     std::this_thread::sleep_until(start + 10s);
-    const auto after = voluntarySwitches(pid, pid);
+    const auto after = clock.program.wakeUps();
     ASSERT_TRUE(after);
     const double perSecond = static_cast<double>(*after - *before) / 10.0;
     EXPECT_LE(perSecond, 3.0) << "wake-ups of the main thread a second";

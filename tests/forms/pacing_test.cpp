@@ -21,8 +21,9 @@ class PacingTest : public testing::Test {
   protected:
     PacingTest() : boundary(errors), form(kLayoutDir + "/Form14.layout", boundary) {
         clock.set(2026, 12, 10, 12, 0, 0.25);
-        timer.onTick(form.event("tick", [this] { ticks.push_back(clock.now().secondsOfDay); },
-                                forms::Form::Source::timer));
+        timer.onTick(form.event(
+            "tick", [this] { ticks.push_back(clock.now().secondsOfDay); },
+            forms::Form::Source::timer));
         timer.paceBySeconds(clock, wake);
     }
 
@@ -34,9 +35,7 @@ class PacingTest : public testing::Test {
         }
         return {ticks.begin() + static_cast<long>(before), ticks.end()};
     }
-    void advance(double seconds) {
-        clock.advance(seconds);
-    }
+    void advance(double seconds) { clock.advance(seconds); }
     static int second(double secondsOfDay) { return static_cast<int>(std::floor(secondsOfDay)); }
 
     rt::FakeClock clock;
@@ -115,7 +114,8 @@ TEST_F(PacingTest, UserEventsAndEditsOfAnEditableBoxEachBringATick) {
     EXPECT_EQ(settle().size(), 1u) << "after a paste";
     form.textBox("Циферблат_часов").setText("12:00:01");
     EXPECT_TRUE(settle().empty()) << "a dial set by a tick brings no tick";
-    form.event("tick", [] {}, forms::Form::Source::timer)();
+    form.event(
+        "tick", [] {}, forms::Form::Source::timer)();
     EXPECT_TRUE(settle().empty()) << "another timer's tick brings none";
 }
 
@@ -136,8 +136,8 @@ TEST_F(PacingTest, NoTickOnceDisabledOrUnloaded) {
 }
 
 TEST_F(PacingTest, ATickThatFailsStillWaitsForTheNextTurn) {
-    timer.onTick(form.event("tick", [] { throw std::runtime_error("broken"); },
-                            forms::Form::Source::timer));
+    timer.onTick(form.event(
+        "tick", [] { throw std::runtime_error("broken"); }, forms::Form::Source::timer));
     settle();
     EXPECT_TRUE(wake.armed);
     EXPECT_NE(errors.str().find("broken"), std::string::npos);
