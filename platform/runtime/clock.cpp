@@ -71,12 +71,29 @@ LocalReading SystemClock::now() const {
     return reading;
 }
 
+double SystemClock::forwardSeconds() const {
+    timespec ts{};
+    if (clock_gettime(CLOCK_BOOTTIME, &ts) != 0) {
+        clock_gettime(CLOCK_MONOTONIC, &ts);
+    }
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
 void FakeClock::set(int year, int month, int day, int hour, int minute, double second) {
     reading_ = {dayNumber(year, month, day), 0.0};
-    advance(hour * 3600.0 + minute * 60.0 + second);
+    shiftWall(hour * 3600.0 + minute * 60.0 + second);
 }
 
 void FakeClock::advance(double seconds) {
+    if (seconds < 0.0) {
+        throw Failure(kInvalidCall, "Invalid procedure call: time cannot pass backwards by " +
+                                        std::to_string(-seconds) + " seconds");
+    }
+    shiftWall(seconds);
+    forward_ += seconds;
+}
+
+void FakeClock::shiftWall(double seconds) {
     // Beyond a few hundred thousand years the day count would no longer fit; no test needs that.
     if (!std::isfinite(seconds) || std::fabs(seconds) > 1e13) {
         throw Failure(kInvalidCall, "Invalid procedure call: the clock cannot move by " +
