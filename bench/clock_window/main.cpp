@@ -22,6 +22,7 @@ const Measurement kMeasurements[] = {
     {"idle", bench::idleFigures},
     {"stopwatch-cpu", bench::stopwatchCpuFigures},
     {"stopwatch-drift", bench::stopwatchDriftFigures},
+    {"stopwatch-summer-time", bench::stopwatchDaylightSavingFigures},
 };
 
 void usage() {
@@ -29,7 +30,8 @@ void usage() {
                  "                          [--stopwatch-cpu-seconds N] [--stopwatch-seconds N]\n"
                  "                          [--alarm-runs N]\n"
                  "                          [--only first-paint,alarm-onset,idle,stopwatch-cpu,"
-                 "stopwatch-drift]\n";
+                 "stopwatch-drift,\n"
+                 "                                 stopwatch-summer-time]\n";
 }
 
 int positive(const char* text) {
