@@ -80,8 +80,17 @@ double SystemClock::forwardSeconds() const {
 }
 
 void FakeClock::set(int year, int month, int day, int hour, int minute, double second) {
-    reading_ = {dayNumber(year, month, day), 0.0};
-    shiftWall(hour * 3600.0 + minute * 60.0 + second);
+    FakeClock moved;  // tells no one, and leaves this clock as it was when the date is bad
+    moved.reading_ = {dayNumber(year, month, day), 0.0};
+    moved.moveWall(hour * 3600.0 + minute * 60.0 + second);
+    reading_ = moved.reading_;
+    tell(true);
+}
+
+void FakeClock::tell(bool wallSet) const {
+    if (moved_) {
+        moved_(wallSet);
+    }
 }
 
 void FakeClock::advance(double seconds) {
@@ -89,11 +98,17 @@ void FakeClock::advance(double seconds) {
         throw Failure(kInvalidCall, "Invalid procedure call: time cannot pass backwards by " +
                                         std::to_string(-seconds) + " seconds");
     }
-    shiftWall(seconds);
+    moveWall(seconds);
     forward_ += seconds;
+    tell(false);
 }
 
 void FakeClock::shiftWall(double seconds) {
+    moveWall(seconds);
+    tell(true);
+}
+
+void FakeClock::moveWall(double seconds) {
     // Beyond a few hundred thousand years the day count would no longer fit; no test needs that.
     if (!std::isfinite(seconds) || std::fabs(seconds) > 1e13) {
         throw Failure(kInvalidCall, "Invalid procedure call: the clock cannot move by " +

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 namespace rt {
 
@@ -38,9 +39,16 @@ class FakeClock : public Clock {
     LocalReading now() const override { return reading_; }
     double forwardSeconds() const override { return forward_; }
 
+    // Told after each move: `wallSet` when the clock was set rather than time passing.
+    void onMove(std::function<void(bool wallSet)> listener) { moved_ = std::move(listener); }
+
   private:
+    void moveWall(double seconds);
+    void tell(bool wallSet) const;
+
     LocalReading reading_;
     double forward_ = 0.0;
+    std::function<void(bool)> moved_;
 };
 
 // Day number (day 0 = 30 December 1899) of a proleptic Gregorian date, and back.

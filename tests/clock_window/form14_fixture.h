@@ -17,7 +17,7 @@ class Form14Rig {
         : dateTime(clock, rt::RegionalFormats::russianStyle()),
           boundary(errors),
           form(QString::fromUtf8(Form14::layoutPath()), boundary),
-          window(form, {dateTime, player, dialog}) {}
+          window(form, {dateTime, player, dialog, clockWake}) {}
 
     // Sets the clock and runs Form_Load.
     void load(int year, int month, int day, int hour, int minute, double second) {
@@ -33,14 +33,19 @@ class Form14Rig {
         clock.set(year, month, day, hour, minute, second);  // exactly, without rounding
     }
     void tickClock() {
-        form.event("Таймер_часов_Timer", [this] { window.Таймер_часов_Timer(); })();
+        form.event(
+            "Таймер_часов_Timer", [this] { window.Таймер_часов_Timer(); },
+            forms::Form::Source::timer)();
     }
     void tickStopwatch() {
-        form.event("Таймер_секундомера_Timer", [this] { window.Таймер_секундомера_Timer(); })();
+        form.event(
+            "Таймер_секундомера_Timer", [this] { window.Таймер_секундомера_Timer(); },
+            forms::Form::Source::timer)();
     }
     void click(forms::CommandButton& button) { button.widget().click(); }
 
     Clock clock;
+    fakes::FakeClockWake clockWake{clock};
     rt::DateTime dateTime;
     Player player;
     fakes::ScriptedDialog dialog;

@@ -105,23 +105,25 @@ TEST_F(Form14Test, MissedMidnightIsCaughtOnTheNextTick) {
     EXPECT_EQ(window.Циферблат_дня_недели.text(), "понедельник");
 }
 
-// A clock that moves on after every reading, as the real one does between two reads in a tick.
-class SteppingClock : public rt::Clock {
+// A fake clock whose every reading comes `step` later than the one before, as the real clock
+// moves on between two reads within a tick.
+class SteppingClock : public rt::FakeClock {
   public:
-    void set(int year, int month, int day, int hour, int minute, double second) {
-        clock_.set(year, month, day, hour, minute, second);
-    }
     rt::LocalReading now() const override {
-        const rt::LocalReading reading = clock_.now();
-        clock_.advance(step);
+        rt::LocalReading reading = FakeClock::now();
+        reading.secondsOfDay += later_;
+        if (reading.secondsOfDay >= 86400.0) {
+            reading.secondsOfDay -= 86400.0;
+            ++reading.day;
+        }
+        later_ += step;
         return reading;
     }
-    double forwardSeconds() const override { return clock_.forwardSeconds(); }
 
     double step = 0.0;
 
   private:
-    mutable rt::FakeClock clock_;
+    mutable double later_ = 0.0;
 };
 
 class SteppingClockTest : public ::testing::Test,
