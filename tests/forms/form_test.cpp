@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
 #include <functional>
 #include <sstream>
@@ -49,6 +50,23 @@ TEST_F(FormTest, MinimisesAndRestoresAndRefusesAnyOtherState) {
     EXPECT_THROW(form.setWindowState(2), rt::Failure);
     EXPECT_EQ(form.windowState(), 0);
     EXPECT_TRUE(form.window().isVisible());
+}
+
+// The strip's stored tool tip shows where the pointer rests on it, and nowhere else on the face.
+TEST_F(FormTest, PointerRestingOnTheStripShowsItsToolTip) {
+    QWidget& window = form.window();
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::mouseMove(&window, QPoint(150, 10));
+    ASSERT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 5000)) << "no tool tip";
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Move"));
+
+    QTest::mouseMove(&window, QPoint(30, 100));  // the clock panel
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000))
+        << "the tool tip stays off the strip";
+    EXPECT_FALSE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 1500))
+        << "a tool tip shows over the clock panel: " << QToolTip::text().toStdString();
 }
 
 // A copy of the committed layout and its pictures, for a test to damage.
