@@ -13,6 +13,7 @@
 
 #include "failure.h"
 #include "form.h"
+#include "layout_copy.h"
 
 namespace {
 
@@ -68,39 +69,6 @@ TEST_F(FormTest, PointerRestingOnTheStripShowsItsToolTip) {
     EXPECT_FALSE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 1500))
         << "a tool tip shows over the clock panel: " << QToolTip::text().toStdString();
 }
-
-// A copy of the committed layout and its pictures, for a test to damage.
-class LayoutCopy {
-  public:
-    LayoutCopy() {
-        for (const QString& name : QDir(kLayoutDir).entryList(QDir::Files)) {
-            QFile::copy(kLayoutDir + "/" + name, path(name));
-        }
-    }
-    QString path(const QString& name) const { return dir_.filePath(name); }
-    QString layout() const { return path("Form14.layout"); }
-
-    QByteArray bytes() const { return read(layout()); }
-    void write(const QString& name, const QByteArray& bytes) const {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-    }
-    // The number of the line where `text` begins.
-    int lineOf(const QByteArray& text) const {
-        const QByteArray all = bytes();
-        const qsizetype at = all.indexOf(text);
-        return at < 0 ? -1 : int(all.left(at).count('\n')) + 1;
-    }
-
-    static QByteArray read(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-  private:
-    QTemporaryDir dir_;
-};
 
 struct Damage {
     const char* name;
