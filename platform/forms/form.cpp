@@ -24,7 +24,10 @@ namespace forms {
 // order; the windowed controls are its children and lie over them.
 class Surface : public QWidget {
   public:
-    explicit Surface(Form& form) : form_(form) {}
+    explicit Surface(Form& form) : form_(form) {
+        // A clock sits beside the window in use: its tool tips show whether or not it is active.
+        setAttribute(Qt::WA_AlwaysShowToolTips);
+    }
 
     QPixmap background;
     std::vector<Windowless*> items;  // back to front

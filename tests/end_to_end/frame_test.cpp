@@ -189,6 +189,28 @@ TEST(OwnMove, KeysDuringTheMoveRunNothing) {
         << "the stopwatch stands at " << *first;
 }
 
+// The strip's tool tip, a window of the program's own, shows where the pointer rests on the
+// strip, though the window has not been clicked and so is not active.
+TEST(DragStrip, ShowsItsToolTipWhereThePointerRests) {
+    RunningClock clock(false);
+    const auto shownWindows = [&clock] {
+        const auto found =
+            clock.server.run({"xdotool", "search", "--onlyvisible", "--class", "^alarm-clock$"});
+        return std::count(found.standardOutput.begin(), found.standardOutput.end(), '\n');
+    };
+    ASSERT_EQ(shownWindows(), 1);
+    const auto origin = clock.window.geometry();
+    ASSERT_TRUE(origin);
+    for (const int x : {150, 152}) {  // a rest after a small move, as a hand comes to it
+        ASSERT_TRUE(clock.server
+                        .run({"xdotool", "mousemove", std::to_string(origin->x + x),
+                              std::to_string(origin->y + 10)})
+                        .succeeded());
+    }
+    EXPECT_TRUE(harness::waitUntil([&] { return shownWindows() == 2; }, milliseconds(5000)))
+        << "no tool tip over the strip";
+}
+
 class CloseButton : public testing::TestWithParam<bool> {};
 
 TEST_P(CloseButton, APressOnItStartsNoMoveAndAClickCloses) {
