@@ -191,7 +191,7 @@ TEST(OwnMove, KeysDuringTheMoveRunNothing) {
 
 // The strip's tool tip, a window of the program's own, shows where the pointer rests on the
 // strip, though the window has not been clicked and so is not active.
-TEST(DragStrip, ShowsItsToolTipWhereThePointerRests) {
+TEST(DragStripToolTip, ShowsWhereThePointerRests) {
     RunningClock clock(false);
     const auto shownWindows = [&clock] {
         const auto found =
