@@ -19,17 +19,19 @@ struct Measurement {
 const Measurement kMeasurements[] = {
     {"first-paint", bench::firstPaintFigures},
     {"alarm-onset", bench::alarmOnsetFigures},
+    {"dial-turn", bench::dialTurnFigures},
     {"idle", bench::idleFigures},
     {"stopwatch-cpu", bench::stopwatchCpuFigures},
+    {"alarm-text-cpu", bench::alarmTextCpuFigures},
     {"stopwatch-drift", bench::stopwatchDriftFigures},
 };
 
 void usage() {
     std::cerr << "usage: clock_window_bench [--idle-seconds N] [--starts N] [--program PATH]\n"
                  "                          [--stopwatch-cpu-seconds N] [--stopwatch-seconds N]\n"
-                 "                          [--alarm-runs N]\n"
-                 "                          [--only first-paint,alarm-onset,idle,stopwatch-cpu,"
-                 "stopwatch-drift]\n";
+                 "                          [--alarm-runs N] [--alarm-text-seconds N] [--turns N]\n"
+                 "                          [--only first-paint,alarm-onset,dial-turn,idle,"
+                 "stopwatch-cpu,alarm-text-cpu,stopwatch-drift]\n";
 }
 
 int positive(const char* text) {
@@ -87,6 +89,10 @@ int main(int argc, char** argv) {
                 settings.stopwatchCpuSeconds = positive(value);
             } else if (option == "--stopwatch-seconds") {
                 settings.stopwatchSeconds = positive(value);
+            } else if (option == "--alarm-text-seconds") {
+                settings.alarmTextSeconds = positive(value);
+            } else if (option == "--turns") {
+                settings.turns = positive(value);
             } else if (option == "--alarm-runs") {
                 settings.alarmRuns = positive(value);
             } else if (option == "--program") {

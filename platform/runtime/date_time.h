@@ -16,11 +16,13 @@ using DateValue = double;
 // The user's regional formats for dates and times. Patterns use d dd M MM yy yyyy for dates and
 // H HH h hh m mm s ss tt for times (tt is the AM/PM designator); anything else stands as is.
 struct RegionalFormats {
-    std::string longTime;                  // e.g. "H:mm:ss"
-    std::string shortDate;                 // e.g. "dd.MM.yyyy"
-    std::array<std::string, 7> weekdays;   // full names, Monday first
-    std::string am;                        // empty where the locale has no designators
+    std::string longTime;                 // e.g. "H:mm:ss"
+    std::string shortDate;                // e.g. "dd.MM.yyyy"
+    std::array<std::string, 7> weekdays;  // full names, Monday first
+    std::string am;                       // empty where the locale has no designators
     std::string pm;
+    // The locale writes the designator before the time ("오후 7:30"); it is read there too.
+    bool designatorFirst = false;
 
     // From the user's LC_TIME.
     static RegionalFormats fromUserLocale();
@@ -30,7 +32,7 @@ struct RegionalFormats {
 
 // The date and time services that the window's procedures call. Texts are UTF-8.
 class DateTime {
-public:
+  public:
     DateTime(const Clock& clock, RegionalFormats formats);
 
     // Time of day in whole seconds, date part 0.
@@ -62,8 +64,9 @@ public:
     std::string join(DateValue date, std::string_view separator, std::int32_t number) const;
 
     const RegionalFormats& formats() const { return formats_; }
+    const Clock& clock() const { return clock_; }
 
-private:
+  private:
     const Clock& clock_;
     RegionalFormats formats_;
 };

@@ -72,4 +72,15 @@ std::string Program::standardError() const {
     return fileText(directory_.path() / "stderr.txt");
 }
 
+std::optional<long> Program::wakeUps() const {
+    const std::string id = std::to_string(process_->pid());
+    std::ifstream status("/proc/" + id + "/task/" + id + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("voluntary_ctxt_switches:", 0) == 0) {
+            return std::stol(line.substr(line.find(':') + 1));
+        }
+    }
+    return std::nullopt;
+}
+
 }  // namespace harness
