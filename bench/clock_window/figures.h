@@ -26,6 +26,8 @@ std::vector<std::string> stopwatchCpuFigures(const Settings& settings);
 std::vector<std::string> stopwatchDriftFigures(const Settings& settings);
 // With 10 MB of text pasted into the alarm box.
 std::vector<std::string> alarmTextCpuFigures(const Settings& settings);
+// The same run while summer time begins, and while it ends, halfway through.
+std::vector<std::string> stopwatchDaylightSavingFigures(const Settings& settings);
 // Through a private PulseAudio server of its own.
 std::vector<std::string> alarmOnsetFigures(const Settings& settings);
 

@@ -24,6 +24,7 @@ const Measurement kMeasurements[] = {
     {"stopwatch-cpu", bench::stopwatchCpuFigures},
     {"alarm-text-cpu", bench::alarmTextCpuFigures},
     {"stopwatch-drift", bench::stopwatchDriftFigures},
+    {"stopwatch-summer-time", bench::stopwatchDaylightSavingFigures},
 };
 
 void usage() {
@@ -31,7 +32,8 @@ void usage() {
                  "                          [--stopwatch-cpu-seconds N] [--stopwatch-seconds N]\n"
                  "                          [--alarm-runs N] [--alarm-text-seconds N] [--turns N]\n"
                  "                          [--only first-paint,alarm-onset,dial-turn,idle,"
-                 "stopwatch-cpu,alarm-text-cpu,stopwatch-drift]\n";
+                 "stopwatch-cpu,alarm-text-cpu,stopwatch-drift,\n"
+                 "                                 stopwatch-summer-time]\n";
 }
 
 int positive(const char* text) {

@@ -39,15 +39,18 @@ class DateTime {
     DateValue currentTime() const;
     // Today, time part 0.
     DateValue currentDate() const;
+    // Today and the time of day as the two calls above give them, from one reading, so that
+    // midnight cannot fall between the two.
+    struct DateAndTime {
+        DateValue date;
+        DateValue time;
+    };
+    DateAndTime currentDateAndTime() const;
     // Seconds since midnight with a fraction.
     float secondsSinceMidnight() const;
-    // Today and the seconds since midnight from one reading, so that midnight cannot fall
-    // between the two.
-    struct DayAndSeconds {
-        DateValue date;
-        float seconds;
-    };
-    DayAndSeconds currentDateAndSeconds() const;
+    // Seconds on the clock that only moves forward and counts time asleep; only differences
+    // of two readings mean anything.
+    double forwardSeconds() const;
 
     // The date value `seconds` later; a fraction of a second is cut towards minus infinity.
     static DateValue addSeconds(double seconds, DateValue date);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdlib>
 #include <stdexcept>
 #include <string>
 
@@ -11,8 +12,18 @@
 struct RunningClock {
     explicit RunningClock(bool windowManager = false)
         : server(harness::XServer::Options{windowManager}),
-          program(ALARM_CLOCK_BINARY, harness::on(server)),
+          program(ALARM_CLOCK_BINARY, options(server)),
           window(shown(server, program)) {}
+
+    // The time zone too, should the test run in one of its own, so that both read the same
+    // local time.
+    static harness::ProgramOptions options(const harness::XServer& server) {
+        harness::ProgramOptions options = harness::on(server);
+        if (const char* zone = std::getenv("TZ")) {
+            options.extra["TZ"] = zone;
+        }
+        return options;
+    }
 
     static harness::Window shown(const harness::XServer& server, harness::Program& program) {
         if (auto found = harness::Window::find(server, "^Form14$")) {
