@@ -6,12 +6,14 @@
 #include <QIcon>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 
 #include <functional>
 #include <sstream>
 
 #include "failure.h"
 #include "form.h"
+#include "layout_copy.h"
 
 namespace {
 
@@ -51,38 +53,22 @@ TEST_F(FormTest, MinimisesAndRestoresAndRefusesAnyOtherState) {
     EXPECT_TRUE(form.window().isVisible());
 }
 
-// A copy of the committed layout and its pictures, for a test to damage.
-class LayoutCopy {
-  public:
-    LayoutCopy() {
-        for (const QString& name : QDir(kLayoutDir).entryList(QDir::Files)) {
-            QFile::copy(kLayoutDir + "/" + name, path(name));
-        }
-    }
-    QString path(const QString& name) const { return dir_.filePath(name); }
-    QString layout() const { return path("Form14.layout"); }
+// The strip's stored tool tip shows where the pointer rests on it, and nowhere else on the face.
+TEST_F(FormTest, PointerRestingOnTheStripShowsItsToolTip) {
+    QWidget& window = form.window();
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::mouseMove(&window, QPoint(150, 10));
+    ASSERT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 5000)) << "no tool tip";
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Move"));
 
-    QByteArray bytes() const { return read(layout()); }
-    void write(const QString& name, const QByteArray& bytes) const {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-    }
-    // The number of the line where `text` begins.
-    int lineOf(const QByteArray& text) const {
-        const QByteArray all = bytes();
-        const qsizetype at = all.indexOf(text);
-        return at < 0 ? -1 : int(all.left(at).count('\n')) + 1;
-    }
-
-    static QByteArray read(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-  private:
-    QTemporaryDir dir_;
-};
+    QTest::mouseMove(&window, QPoint(30, 100));  // the clock panel
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000))
+        << "the tool tip stays off the strip";
+    EXPECT_FALSE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 1500))
+        << "a tool tip shows over the clock panel: " << QToolTip::text().toStdString();
+}
 
 struct Damage {
     const char* name;
