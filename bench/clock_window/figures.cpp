@@ -3,20 +3,17 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "form14/controls.h"
 #include "process_stats.h"
-#include "program.h"
 #include "screen_probe.h"
-#include "x_server.h"
+#include "window/program.h"
+#include "window/x_server.h"
 
 namespace bench {
 namespace {
 
 using harness::milliseconds;
 
-constexpr const char* kTitle = "Form14";
-// The clock dial's light cyan: the face is painted once it shows here.
-constexpr harness::Point kClockFace{80, 60};
-constexpr harness::Rgb kFaceColour{192, 255, 255};
 constexpr milliseconds kShowBound(10000);
 
 std::string line(const char* format, double value) {
@@ -26,7 +23,7 @@ std::string line(const char* format, double value) {
 }
 
 bool faceShown(ScreenProbe& probe) {
-    return probe.look(kTitle, kClockFace) == kFaceColour;
+    return probe.look(form14::kTitle, form14::kClockFace) == form14::kClockFaceColour;
 }
 
 // Milliseconds from the fork to the face on screen; negative when it never showed.
@@ -39,7 +36,7 @@ double timeOneStart(const Settings& settings, const harness::XServer& server, Sc
     program.stop();
     // The server drops the window a moment after the program ends; the next start must not
     // see this one's face.
-    harness::waitUntil([&] { return !probe.showing(kTitle); }, kShowBound);
+    harness::waitUntil([&] { return !probe.showing(form14::kTitle); }, kShowBound);
     return shown ? elapsed.count() : -1;
 }
 

@@ -1,17 +1,14 @@
 #include <cstdio>
 
 #include "figures.h"
-#include "form14_controls.h"
-#include "form14_steps.h"
+#include "form14/controls.h"
+#include "form14/steps.h"
 #include "process_stats.h"
-#include "program.h"
-#include "x_server.h"
 
 namespace bench {
 
 using form14::ClickTime;
 using form14::Steady;
-using form14::Wall;
 namespace {
 
 using harness::milliseconds;
@@ -26,7 +23,7 @@ std::string formatted(const char* format, auto... values) {
 
 // The program on a server of its own with its face painted; nullopt when no face showed.
 std::optional<harness::Window> shownWindow(const harness::XServer& server) {
-    auto window = harness::Window::find(server, "^Form14$", kShowBound);
+    auto window = form14::findWindow(server, kShowBound);
     if (!window ||
         !window->waitForPixel(form14::kClockFace, form14::kClockFaceColour, kShowBound)) {
         return std::nullopt;

@@ -10,12 +10,12 @@
 #include <thread>
 #include <vector>
 
+#include "harness/temp_dir.h"
+#include "harness/wait.h"
 #include "sdl_player.h"
 #include "sound/analysis.h"
 #include "sound/audio.h"
-#include "sound/process.h"
 #include "sound/sound_server.h"
-#include "sound/temp_dir.h"
 
 namespace {
 
@@ -88,7 +88,7 @@ void idleFigures(const sound::SoundServer& server, const std::string& file, doub
     printIdle(server, "a file open, silent, device still open (first 1.5 s)", 1.5);
     p.setCommand("Play");
     p.setCommand("Close");
-    sound::waitUntil([&] { return !p.holdsDevice(); }, 5s);
+    harness::waitUntil([&] { return !p.holdsDevice(); }, 5s);
     printIdle(server, "after Open, Play, Close", seconds);
 }
 
@@ -102,8 +102,8 @@ int main(int argc, char** argv) {
         std::cerr << server.error() << "\n";
         return 1;
     }
-    sound::applyEnvironment(server.environment());
-    sound::TempDir dir;
+    harness::applyEnvironment(server.environment());
+    harness::TempDir dir;
     const std::string file = (dir / "melody.wav").string();
     sound::writeWav(file, sound::sineTone(440, 3.0));
 

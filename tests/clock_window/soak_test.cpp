@@ -6,9 +6,9 @@
 #include <iostream>
 
 #include "form14_fixture.h"
+#include "harness/temp_dir.h"
 #include "sdl_player.h"
 #include "sound/audio.h"
-#include "sound/temp_dir.h"
 
 namespace {
 
@@ -25,7 +25,7 @@ long residentKilobytes() {
 
 // Form14 as in the fixture, but with the real player.
 class SoakTest : public ::testing::Test, public Form14Rig<player::SdlPlayer> {
-protected:
+  protected:
     static void SetUpTestSuite() { setenv("SDL_AUDIODRIVER", "dummy", 1); }
 
     void tickBoth() {
@@ -40,11 +40,10 @@ protected:
             tickBoth();
         }
     }
-
 };
 
 TEST_F(SoakTest, TwoDaysOfRingingAndCountingKeepMemoryFlatAndTheStateRight) {
-    sound::TempDir dir;
+    harness::TempDir dir;
     const auto melody = [&](int day) {
         const auto path = dir.path() / ("мелодия " + std::to_string(day) + ".wav");
         sound::writeWav(path, sound::sineTone(440 + day, 2.0));
@@ -87,8 +86,8 @@ TEST_F(SoakTest, TwoDaysOfRingingAndCountingKeepMemoryFlatAndTheStateRight) {
     std::cout << "resident memory after the first day " << afterFirstDay << " kB, after the second "
               << atEnd << " kB\n";
 #ifndef __SANITIZE_ADDRESS__  // its quarantine holds freed memory back
-    EXPECT_LT(atEnd - afterFirstDay, 2048) << "resident memory grew by " << atEnd - afterFirstDay
-                                           << " kB over a simulated day";
+    EXPECT_LT(atEnd - afterFirstDay, 2048)
+        << "resident memory grew by " << atEnd - afterFirstDay << " kB over a simulated day";
 #endif
 
     EXPECT_EQ(window.Циферблат_часов.text(), "0:00:05");

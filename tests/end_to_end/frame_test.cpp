@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "form14_controls.h"
-#include "running_clock.h"
+#include "form14/controls.h"
+#include "form14/running_clock.h"
 
 namespace {
 
@@ -74,7 +74,7 @@ std::optional<int> secondsOf(const std::string& reading) {
 class Frame : public testing::TestWithParam<bool> {};
 
 TEST_P(Frame, HasNoFrameOfTheDesktopAndNoTaskbarButton) {
-    RunningClock clock(GetParam());
+    form14::RunningClock clock(GetParam());
     const auto hints = clock.window.motifHints();
     ASSERT_GE(hints.size(), 3u) << "no _MOTIF_WM_HINTS";
     EXPECT_TRUE(hints[0] & 2) << "the hints say nothing of decorations";
@@ -115,7 +115,7 @@ class DragStrip : public testing::TestWithParam<Drag> {};
 // The window follows the mouse by exactly its offset; the buttons work as before afterwards.
 TEST_P(DragStrip, MovesTheWindowByTheMousesOffset) {
     const Drag& drag = GetParam();
-    RunningClock clock(drag.desktop == Desktop::openbox);
+    form14::RunningClock clock(drag.desktop == Desktop::openbox);
     if (drag.desktop == Desktop::managerWithoutMoves) {
         claimWindowManagerWithoutMoves(clock.server);
     }
@@ -160,7 +160,7 @@ INSTANTIATE_TEST_SUITE_P(
 class CloseButton : public testing::TestWithParam<bool> {};
 
 TEST_P(CloseButton, APressOnItStartsNoMoveAndAClickCloses) {
-    RunningClock clock(GetParam());
+    form14::RunningClock clock(GetParam());
     const auto before = clock.window.geometry();
     ASSERT_TRUE(before);
     const auto close = form14::kClose.centre();
@@ -188,7 +188,7 @@ INSTANTIATE_TEST_SUITE_P(, CloseButton, testing::Values(false, true), [](const a
 
 // The desktop's own means bring it back: here an activation, as a window switcher sends.
 TEST(MinimiseButton, MakesTheWindowIconicWhileTheClockGoesOn) {
-    RunningClock clock(true);
+    form14::RunningClock clock(true);
     const auto dial = form14::kClockDial.centre();
     const auto first = clock.window.readLineEdit(dial);
     ASSERT_TRUE(first && secondsOf(*first)) << "no time on the clock dial";

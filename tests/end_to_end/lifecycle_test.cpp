@@ -3,8 +3,8 @@
 #include <csignal>
 #include <functional>
 
-#include "form14_controls.h"
-#include "running_clock.h"
+#include "form14/controls.h"
+#include "form14/running_clock.h"
 
 namespace {
 
@@ -13,7 +13,7 @@ using harness::milliseconds;
 struct CloseWay {
     const char* name;
     bool windowManager;
-    std::function<void(RunningClock&)> close;
+    std::function<void(form14::RunningClock&)> close;
 };
 
 void PrintTo(const CloseWay& way, std::ostream* out) {
@@ -23,7 +23,7 @@ void PrintTo(const CloseWay& way, std::ostream* out) {
 class Closing : public testing::TestWithParam<CloseWay> {};
 
 TEST_P(Closing, EndsTheProgramWithExitCodeZero) {
-    RunningClock clock(GetParam().windowManager);
+    form14::RunningClock clock(GetParam().windowManager);
     GetParam().close(clock);
     const auto status = clock.program.waitForExit(milliseconds(10000));
     ASSERT_TRUE(status) << "still running 10 s after the close";
@@ -35,10 +35,10 @@ INSTANTIATE_TEST_SUITE_P(
     , Closing,
     testing::Values(
         CloseWay{"CloseButton", false,
-                 [](RunningClock& c) { c.window.click(form14::kClose.centre()); }},
-        CloseWay{"Sigterm", false, [](RunningClock& c) { c.program.signal(SIGTERM); }},
+                 [](form14::RunningClock& c) { c.window.click(form14::kClose.centre()); }},
+        CloseWay{"Sigterm", false, [](form14::RunningClock& c) { c.program.signal(SIGTERM); }},
         CloseWay{"WindowManagerClose", true,
-                 [](RunningClock& c) {
+                 [](form14::RunningClock& c) {
                      ASSERT_TRUE(c.server.run({"wmctrl", "-i", "-c", c.window.id()}).succeeded());
                  }}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -2,8 +2,8 @@
 
 #include <regex>
 
-#include "form14_controls.h"
-#include "running_clock.h"
+#include "form14/controls.h"
+#include "form14/running_clock.h"
 
 namespace {
 
@@ -13,7 +13,7 @@ using harness::milliseconds;
 class WindowShown : public testing::TestWithParam<bool> {};
 
 TEST_P(WindowShown, IsForm14WithItsFixedClientAreaAndFace) {
-    RunningClock clock(GetParam());
+    form14::RunningClock clock(GetParam());
     const auto geometry = clock.window.geometry();
     ASSERT_TRUE(geometry);
     EXPECT_EQ(geometry->width, form14::kWidth);
@@ -29,7 +29,7 @@ INSTANTIATE_TEST_SUITE_P(, WindowShown, testing::Values(false, true), [](const a
 });
 
 TEST(ClockDial, ShowsTheTimeAndMovesOnEachSecond) {
-    RunningClock clock;
+    form14::RunningClock clock;
     const std::regex time(R"(\s*\d{1,2}:\d{2}:\d{2}\s*)");
     const auto dial = form14::kClockDial.centre();
     const auto first = clock.window.readLineEdit(dial);

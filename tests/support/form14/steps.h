@@ -5,14 +5,25 @@
 #include <optional>
 #include <string>
 
-#include "window.h"
-#include "x_server.h"
+#include "sound/sound_server.h"
+#include "window/program.h"
+#include "window/window.h"
+#include "window/x_server.h"
 
-// Steps on the running window that the end-to-end tests and the benchmark share.
+// Steps on the running window that the end-to-end tests and the benchmarks share.
 namespace form14 {
 
 using Steady = std::chrono::steady_clock;
 using Wall = std::chrono::system_clock;
+
+// The window titled Form14 on `server`, once it is viewable; nullopt when none showed within
+// `bound`.
+std::optional<harness::Window> findWindow(const harness::XServer& server,
+                                          harness::milliseconds bound = std::chrono::seconds(10));
+
+// Options for the program shown on `server` that plays through `sound`, in the time zone of this
+// process, so that both read the same local time.
+harness::ProgramOptions withSound(const harness::XServer& server, const sound::SoundServer& sound);
 
 // The moments just before and just after a click: the program took it in between.
 struct ClickTime {
@@ -34,6 +45,19 @@ std::optional<double> stopwatchSeconds(const std::string& dial);
 // show, did not take the name or did not close.
 bool pickMelody(const harness::XServer& server, const harness::Window& window,
                 const std::filesystem::path& file);
+
+// A second for the alarm two to three seconds ahead: time to type and arm before it begins.
+struct AlarmSecond {
+    std::string text;           // "HH:mm:ss", as typed into the alarm box
+    Steady::time_point begins;  // when the second begins, on the steady clock
+};
+AlarmSecond secondAhead();
+
+// Types `text` into the alarm box in place of what it holds.
+void typeAlarm(const harness::Window& window, const std::string& text);
+
+// Types `text` into the alarm box and arms the alarm.
+void arm(const harness::Window& window, const std::string& text);
 
 // When the wall clock shows `wall`, on the steady clock.
 Steady::time_point onSteadyClock(Wall::time_point wall);

@@ -1,34 +1,37 @@
-#include "form14_steps.h"
+#include "steps.h"
 
+#include <cstdlib>
 #include <ctime>
 #include <regex>
 #include <stdexcept>
 
-#include "form14_controls.h"
+#include "controls.h"
 
 namespace form14 {
 namespace {
 
 using harness::milliseconds;
 
-// The focused line edit's text: select all, then the primary selection once it is claimed
-// anew (its TIMESTAMP tells a fresh claim from an old one).
-std::optional<std::string> focusedText(const harness::XServer& server,
-                                       const harness::Window& window) {
-    const auto stamp = [&] {
-        const auto r = server.run({"xclip", "-o", "-selection", "primary", "-t", "TIMESTAMP"});
-        return r.succeeded() ? r.standardOutput : std::string();
-    };
-    const std::string before = stamp();
-    window.key("ctrl+a");
-    if (!harness::waitUntil([&] { return stamp() != before; }, milliseconds(3000))) {
-        return std::nullopt;
-    }
-    const auto text = server.run({"xclip", "-o", "-selection", "primary"});
-    return text.succeeded() ? std::optional(text.standardOutput) : std::nullopt;
+// The focused line edit's text.
+std::optional<std::string> focusedText(const harness::Window& window) {
+    return window.selectionAfter([&] { window.key("ctrl+a"); }, milliseconds(3000));
 }
 
 }  // namespace
+
+std::optional<harness::Window> findWindow(const harness::XServer& server, milliseconds bound) {
+    return harness::Window::find(server, std::string("^") + kTitle + "$", bound);
+}
+
+harness::ProgramOptions withSound(const harness::XServer& server, const sound::SoundServer& sound) {
+    harness::ProgramOptions options = harness::on(server);
+    options.sound = true;
+    options.extra = sound.environment();
+    if (const char* zone = std::getenv("TZ")) {
+        options.extra["TZ"] = zone;
+    }
+    return options;
+}
 
 ClickTime timedClick(const harness::XServer& server, const harness::Window& window,
                      harness::Point at) {
@@ -73,13 +76,30 @@ bool pickMelody(const harness::XServer& server, const harness::Window& window,
     for (int attempt = 0; attempt < 3 && typed != file.string(); ++attempt) {
         dialog->key("ctrl+a");
         dialog->typeText(file.string());
-        typed = focusedText(server, *dialog);
+        typed = focusedText(*dialog);
     }
     if (typed != file.string()) {
         return false;
     }
     dialog->key("Return");
     return dialog->waitUntilNotViewable(milliseconds(5000));
+}
+
+AlarmSecond secondAhead() {
+    const Wall::time_point second =
+        std::chrono::floor<std::chrono::seconds>(Wall::now()) + std::chrono::seconds(3);
+    return {localTimeText(second), onSteadyClock(second)};
+}
+
+void typeAlarm(const harness::Window& window, const std::string& text) {
+    window.click(kAlarmTime.centre());
+    window.key("ctrl+a");
+    window.typeText(text);
+}
+
+void arm(const harness::Window& window, const std::string& text) {
+    typeAlarm(window, text);
+    window.click(kAlarmOnOff.centre());
 }
 
 // From the tightest of a few paired readings of the two clocks.
