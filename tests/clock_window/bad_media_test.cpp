@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "form14_fixture.h"
+#include "harness/table.h"
 #include "harness/temp_dir.h"
 #include "harness/wait.h"
 #include "sdl_player.h"
@@ -82,7 +83,7 @@ TEST_P(BadMelodyTest, AlarmFallsDueWithoutHarm) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, BadMelodyTest, ::testing::ValuesIn(sound::badMelodies()),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         harness::rowName);
 
 TEST_F(RealPlayerTest, WithoutASoundServerTheAlarmIsSilentUntilOneIsThere) {
     harness::TempDir folder;

@@ -2,6 +2,7 @@
 #include <csignal>
 
 #include "form14_fixture.h"
+#include "harness/table.h"
 
 namespace {
 
@@ -20,7 +21,8 @@ TEST_F(Form14Test, StartStateIsCompleteBeforeTheFirstTick) {
         {"weekday dial", [](Form14& w) { return w.Циферблат_дня_недели.text(); }, "четверг"},
         {"alarm label", [](Form14& w) { return w.Метка_будильника.caption(); },
          "Будильник отклучен"},
-        {"alarm button", [](Form14& w) { return w.Кнопка_включения_выключения_будильника.caption(); },
+        {"alarm button",
+         [](Form14& w) { return w.Кнопка_включения_выключения_будильника.caption(); },
          "Включить будильник"},
         {"alarm time", [](Form14& w) { return w.Циферблат_будильника.text(); }, "12:00:00"},
         {"melody box", [](Form14& w) { return w.txtBrowse.text(); }, "Мелодия"},
@@ -104,16 +106,33 @@ TEST_F(Form14Test, MissedMidnightIsCaughtOnTheNextTick) {
     EXPECT_EQ(window.Циферблат_дня_недели.text(), "понедельник");
 }
 
+enum class Ending { closeButton, desktopClose, sigterm };
+
+struct EndWay {
+    const char* name;
+    Ending ending;
+};
+
+void PrintTo(const EndWay& way, std::ostream* os) {
+    *os << way.name;
+}
+
+const EndWay kEndWays[] = {
+    {"CloseButton", Ending::closeButton},
+    {"DesktopClose", Ending::desktopClose},
+    {"Sigterm", Ending::sigterm},
+};
+
 // Each way of ending the program: Unload, then Terminate with one "Close" to the player.
-class EndTest : public Form14Test, public ::testing::WithParamInterface<const char*> {};
+class EndTest : public Form14Test, public ::testing::WithParamInterface<EndWay> {};
 
 TEST_P(EndTest, EndsWithOneCloseAndExitCodeZero) {
     clock.set(2026, 12, 10, 9, 0, 0);
-    const std::string how = GetParam();
+    const Ending how = GetParam().ending;
     QTimer::singleShot(30, &form.window(), [this, how] {
-        if (how == "close button") {
+        if (how == Ending::closeButton) {
             click(window.Command4);
-        } else if (how == "desktop close") {
+        } else if (how == Ending::desktopClose) {
             form.window().close();
         } else {
             std::raise(SIGTERM);
@@ -130,8 +149,7 @@ TEST_P(EndTest, EndsWithOneCloseAndExitCodeZero) {
     EXPECT_EQ(errors.str(), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Ways, EndTest,
-                         ::testing::Values("close button", "desktop close", "SIGTERM"));
+INSTANTIATE_TEST_SUITE_P(Ways, EndTest, ::testing::ValuesIn(kEndWays), harness::rowName);
 
 TEST_F(Form14Test, NoEventIsDeliveredAfterUnload) {
     load(2026, 12, 10, 11, 59, 59);

@@ -2,11 +2,12 @@
 #include <cfloat>
 
 #include "form14_fixture.h"
+#include "harness/table.h"
 
 namespace {
 
 class StopwatchTest : public Form14Test {
-protected:
+  protected:
     StopwatchTest() { load(2026, 12, 10, 0, 0, 0); }
 
     void at(int day, int hour, int minute, double second) {
@@ -25,10 +26,21 @@ struct Reading {
     int tenths;
 };
 
-void PrintTo(const Reading& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Reading& c, std::ostream* os) {
+    *os << c.name;
+}
 
-class StopwatchReadingTest : public StopwatchTest,
-                             public ::testing::WithParamInterface<Reading> {};
+const Reading kReadings[] = {
+    {"sixty_five_point_three", 36000.0, 36065.3, "0:01:05.3", 3},
+    {"whole_seconds", 100.0, 105.0, "0:00:05.0", 0},
+    {"float_nearest_0_7_gives_6", 0.0, 0.7, "0:00:00.6", 6},
+    {"float_nearest_1_9_gives_8", 0.0, 1.9, "0:00:01.8", 8},
+    {"rounded_to_float_before_the_digit", 0.001, 3600.001, "1:00:00.0", 0},
+    {"ninety_five_hundredths_give_9", 10.0, 10.96, "0:00:00.9", 9},
+    {"seconds_in_step_with_tenths", 0.0, 1.6, "0:00:01.6", 6},
+};
+
+class StopwatchReadingTest : public StopwatchTest, public ::testing::WithParamInterface<Reading> {};
 
 TEST_P(StopwatchReadingTest, ShowsTheStoredElapsedTimeWithItsTenthsCut) {
     const Reading& c = GetParam();
@@ -43,17 +55,8 @@ TEST_P(StopwatchReadingTest, ShowsTheStoredElapsedTimeWithItsTenthsCut) {
     EXPECT_EQ(errors.str(), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, StopwatchReadingTest,
-    ::testing::Values(Reading{"sixty_five_point_three", 36000.0, 36065.3, "0:01:05.3", 3},
-                      Reading{"whole_seconds", 100.0, 105.0, "0:00:05.0", 0},
-                      Reading{"float_nearest_0_7_gives_6", 0.0, 0.7, "0:00:00.6", 6},
-                      Reading{"float_nearest_1_9_gives_8", 0.0, 1.9, "0:00:01.8", 8},
-                      Reading{"rounded_to_float_before_the_digit", 0.001, 3600.001, "1:00:00.0",
-                              0},
-                      Reading{"ninety_five_hundredths_give_9", 10.0, 10.96, "0:00:00.9", 9},
-                      Reading{"seconds_in_step_with_tenths", 0.0, 1.6, "0:00:01.6", 6}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, StopwatchReadingTest, ::testing::ValuesIn(kReadings),
+                         harness::rowName);
 
 TEST_F(StopwatchTest, CountedTimeOfADayOrMoreCarriesTheDate) {
     at(10, 0, 0, 0);
@@ -82,8 +85,7 @@ TEST_F(StopwatchTest, StartPauseAndResumeCountOnWithoutAJump) {
     EXPECT_EQ(window.Состояние_секундомера, 1);
     EXPECT_FALSE(window.Таймер_секундомера.enabled());
     EXPECT_EQ(window.Кнопка_пуска_паузы_секундомера.caption(), "ПУСК");
-    EXPECT_EQ(std::memcmp(&window.Накопленное_время, &window.Время_секундомера, sizeof(float)),
-              0);
+    EXPECT_EQ(std::memcmp(&window.Накопленное_время, &window.Время_секундомера, sizeof(float)), 0);
     EXPECT_EQ(dial(), "0:00:02.5");
 
     at(10, 10, 0, 0);  // a minute later, paused

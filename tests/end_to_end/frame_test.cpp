@@ -16,6 +16,7 @@
 
 #include "form14/controls.h"
 #include "form14/running_clock.h"
+#include "harness/table.h"
 
 namespace {
 
@@ -27,18 +28,6 @@ enum class Desktop {
     openbox,              // the window manager moves it
     managerWithoutMoves,  // a window manager that does not move windows on request
 };
-
-std::string nameOf(Desktop desktop) {
-    switch (desktop) {
-        case Desktop::bare:
-            return "WithoutWindowManager";
-        case Desktop::openbox:
-            return "UnderOpenbox";
-        case Desktop::managerWithoutMoves:
-            return "UnderWindowManagerWithoutMoves";
-    }
-    return "";
-}
 
 bool contains(const std::vector<std::string>& items, const std::string& item) {
     return std::find(items.begin(), items.end(), item) != items.end();
@@ -71,10 +60,10 @@ std::optional<int> secondsOf(const std::string& reading) {
     return h * 3600 + m * 60 + s;
 }
 
-class Frame : public testing::TestWithParam<bool> {};
+class Frame : public testing::TestWithParam<form14::DesktopRow> {};
 
 TEST_P(Frame, HasNoFrameOfTheDesktopAndNoTaskbarButton) {
-    form14::RunningClock clock(GetParam());
+    form14::RunningClock clock(GetParam().windowManager);
     const auto hints = clock.window.motifHints();
     ASSERT_GE(hints.size(), 3u) << "no _MOTIF_WM_HINTS";
     EXPECT_TRUE(hints[0] & 2) << "the hints say nothing of decorations";
@@ -90,14 +79,12 @@ TEST_P(Frame, HasNoFrameOfTheDesktopAndNoTaskbarButton) {
     const std::string icon = clock.window.property("_NET_WM_ICON").value_or("");
     EXPECT_NE(icon.find("32 x 32"), std::string::npos) << "no 32 x 32 icon";
     EXPECT_NE(icon.find("16 x 16"), std::string::npos) << "no 16 x 16 icon";
-    if (GetParam()) {
+    if (GetParam().windowManager) {
         EXPECT_EQ(clock.window.property("_NET_FRAME_EXTENTS"), "0, 0, 0, 0");
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(, Frame, testing::Values(false, true), [](const auto& info) {
-    return nameOf(info.param ? Desktop::openbox : Desktop::bare);
-});
+INSTANTIATE_TEST_SUITE_P(, Frame, testing::ValuesIn(form14::kDesktops), harness::rowName);
 
 struct Drag {
     const char* name;
@@ -109,6 +96,18 @@ struct Drag {
 void PrintTo(const Drag& drag, std::ostream* out) {
     *out << drag.name;
 }
+
+const Drag kDrags[] = {
+    {"LeftWithoutWindowManager", Desktop::bare, Button::left, harness::kNoModifier},
+    {"RightWithoutWindowManager", Desktop::bare, Button::right, harness::kNoModifier},
+    {"CtrlMiddleWithoutWindowManager", Desktop::bare, Button::middle, harness::kControl},
+    {"LeftUnderOpenbox", Desktop::openbox, Button::left, harness::kNoModifier},
+    {"RightUnderOpenbox", Desktop::openbox, Button::right, harness::kNoModifier},
+    {"MiddleUnderOpenbox", Desktop::openbox, Button::middle, harness::kNoModifier},
+    {"ShiftLeftUnderOpenbox", Desktop::openbox, Button::left, harness::kShift},
+    {"RightUnderWindowManagerWithoutMoves", Desktop::managerWithoutMoves, Button::right,
+     harness::kNoModifier},
+};
 
 class DragStrip : public testing::TestWithParam<Drag> {};
 
@@ -143,24 +142,12 @@ TEST_P(DragStrip, MovesTheWindowByTheMousesOffset) {
     EXPECT_EQ(status->code, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    , DragStrip,
-    testing::Values(
-        Drag{"LeftWithoutWindowManager", Desktop::bare, Button::left, harness::kNoModifier},
-        Drag{"RightWithoutWindowManager", Desktop::bare, Button::right, harness::kNoModifier},
-        Drag{"CtrlMiddleWithoutWindowManager", Desktop::bare, Button::middle, harness::kControl},
-        Drag{"LeftUnderOpenbox", Desktop::openbox, Button::left, harness::kNoModifier},
-        Drag{"RightUnderOpenbox", Desktop::openbox, Button::right, harness::kNoModifier},
-        Drag{"MiddleUnderOpenbox", Desktop::openbox, Button::middle, harness::kNoModifier},
-        Drag{"ShiftLeftUnderOpenbox", Desktop::openbox, Button::left, harness::kShift},
-        Drag{"RightUnderWindowManagerWithoutMoves", Desktop::managerWithoutMoves, Button::right,
-             harness::kNoModifier}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(, DragStrip, testing::ValuesIn(kDrags), harness::rowName);
 
-class CloseButton : public testing::TestWithParam<bool> {};
+class CloseButton : public testing::TestWithParam<form14::DesktopRow> {};
 
 TEST_P(CloseButton, APressOnItStartsNoMoveAndAClickCloses) {
-    form14::RunningClock clock(GetParam());
+    form14::RunningClock clock(GetParam().windowManager);
     const auto before = clock.window.geometry();
     ASSERT_TRUE(before);
     const auto close = form14::kClose.centre();
@@ -182,9 +169,7 @@ TEST_P(CloseButton, APressOnItStartsNoMoveAndAClickCloses) {
     EXPECT_EQ(status->code, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(, CloseButton, testing::Values(false, true), [](const auto& info) {
-    return nameOf(info.param ? Desktop::openbox : Desktop::bare);
-});
+INSTANTIATE_TEST_SUITE_P(, CloseButton, testing::ValuesIn(form14::kDesktops), harness::rowName);
 
 // The desktop's own means bring it back: here an activation, as a window switcher sends.
 TEST(MinimiseButton, MakesTheWindowIconicWhileTheClockGoesOn) {
@@ -342,6 +327,11 @@ void PrintTo(const WaylandPress& press, std::ostream* out) {
     *out << press.name;
 }
 
+const WaylandPress kWaylandPresses[] = {
+    {"Left", Button::left},
+    {"Right", Button::right},
+};
+
 class WaylandDrag : public testing::TestWithParam<WaylandPress> {};
 
 TEST_P(WaylandDrag, CompositorMovesTheWindowByTheMousesOffset) {
@@ -378,9 +368,6 @@ TEST_P(WaylandDrag, CompositorMovesTheWindowByTheMousesOffset) {
     EXPECT_EQ(status->code, 0) << program.standardError();
 }
 
-INSTANTIATE_TEST_SUITE_P(, WaylandDrag,
-                         testing::Values(WaylandPress{"Left", Button::left},
-                                         WaylandPress{"Right", Button::right}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(, WaylandDrag, testing::ValuesIn(kWaylandPresses), harness::rowName);
 
 }  // namespace

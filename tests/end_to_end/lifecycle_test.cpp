@@ -5,6 +5,7 @@
 
 #include "form14/controls.h"
 #include "form14/running_clock.h"
+#include "harness/table.h"
 
 namespace {
 
@@ -20,6 +21,16 @@ void PrintTo(const CloseWay& way, std::ostream* out) {
     *out << way.name;
 }
 
+const CloseWay kCloseWays[] = {
+    {"CloseButton", false,
+     [](form14::RunningClock& c) { c.window.click(form14::kClose.centre()); }},
+    {"Sigterm", false, [](form14::RunningClock& c) { c.program.signal(SIGTERM); }},
+    {"WindowManagerClose", true,
+     [](form14::RunningClock& c) {
+         ASSERT_TRUE(c.server.run({"wmctrl", "-i", "-c", c.window.id()}).succeeded());
+     }},
+};
+
 class Closing : public testing::TestWithParam<CloseWay> {};
 
 TEST_P(Closing, EndsTheProgramWithExitCodeZero) {
@@ -31,17 +42,7 @@ TEST_P(Closing, EndsTheProgramWithExitCodeZero) {
     EXPECT_EQ(status->code, 0) << clock.program.standardError();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    , Closing,
-    testing::Values(
-        CloseWay{"CloseButton", false,
-                 [](form14::RunningClock& c) { c.window.click(form14::kClose.centre()); }},
-        CloseWay{"Sigterm", false, [](form14::RunningClock& c) { c.program.signal(SIGTERM); }},
-        CloseWay{"WindowManagerClose", true,
-                 [](form14::RunningClock& c) {
-                     ASSERT_TRUE(c.server.run({"wmctrl", "-i", "-c", c.window.id()}).succeeded());
-                 }}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(, Closing, testing::ValuesIn(kCloseWays), harness::rowName);
 
 struct NoDisplayCase {
     const char* name;
@@ -51,6 +52,11 @@ struct NoDisplayCase {
 void PrintTo(const NoDisplayCase& c, std::ostream* out) {
     *out << c.name;
 }
+
+const NoDisplayCase kNoDisplays[] = {
+    {"Unset", ""},
+    {"NoServerThere", ":9999"},
+};
 
 class WithoutDisplay : public testing::TestWithParam<NoDisplayCase> {};
 
@@ -66,9 +72,6 @@ TEST_P(WithoutDisplay, SaysSoOnStandardErrorAndFails) {
     EXPECT_NE(error.find("display"), std::string::npos) << error;
 }
 
-INSTANTIATE_TEST_SUITE_P(, WithoutDisplay,
-                         testing::Values(NoDisplayCase{"Unset", ""},
-                                         NoDisplayCase{"NoServerThere", ":9999"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(, WithoutDisplay, testing::ValuesIn(kNoDisplays), harness::rowName);
 
 }  // namespace

@@ -4,16 +4,17 @@
 
 #include "form14/controls.h"
 #include "form14/running_clock.h"
+#include "harness/table.h"
 
 namespace {
 
 using harness::milliseconds;
 
 // With and without a window manager: one must not add to or shrink the client area.
-class WindowShown : public testing::TestWithParam<bool> {};
+class WindowShown : public testing::TestWithParam<form14::DesktopRow> {};
 
 TEST_P(WindowShown, IsForm14WithItsFixedClientAreaAndFace) {
-    form14::RunningClock clock(GetParam());
+    form14::RunningClock clock(GetParam().windowManager);
     const auto geometry = clock.window.geometry();
     ASSERT_TRUE(geometry);
     EXPECT_EQ(geometry->width, form14::kWidth);
@@ -24,9 +25,7 @@ TEST_P(WindowShown, IsForm14WithItsFixedClientAreaAndFace) {
         << clock.window.pixel(form14::kClockFace).value_or(harness::Rgb{});
 }
 
-INSTANTIATE_TEST_SUITE_P(, WindowShown, testing::Values(false, true), [](const auto& info) {
-    return info.param ? "UnderOpenbox" : "WithoutWindowManager";
-});
+INSTANTIATE_TEST_SUITE_P(, WindowShown, testing::ValuesIn(form14::kDesktops), harness::rowName);
 
 TEST(ClockDial, ShowsTheTimeAndMovesOnEachSecond) {
     form14::RunningClock clock;

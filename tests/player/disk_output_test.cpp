@@ -9,6 +9,7 @@
 #include <string>
 #include <thread>
 
+#include "harness/table.h"
 #include "harness/temp_dir.h"
 #include "harness/wait.h"
 #include "sdl_player.h"
@@ -203,9 +204,8 @@ TEST_P(BadFileTest, GivesSilenceAndLeavesThePlayerWorking) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Shared, BadFileTest, ::testing::ValuesIn(sound::badMelodies()),
-                         [](const auto& info) { return std::string(info.param.name); });
-INSTANTIATE_TEST_SUITE_P(Screened, BadFileTest, ::testing::ValuesIn(kScreened),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         harness::rowName);
+INSTANTIATE_TEST_SUITE_P(Screened, BadFileTest, ::testing::ValuesIn(kScreened), harness::rowName);
 
 // A failed file is not read again at every tick of the same second, but a Close or another
 // name retries at once, and a later second retries anyway.
@@ -257,7 +257,6 @@ TEST_P(RetryTest, OpensOnceTheFileIsGood) {
         2500ms));
 }
 
-INSTANTIATE_TEST_SUITE_P(Steps, RetryTest, ::testing::ValuesIn(kRetries),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Steps, RetryTest, ::testing::ValuesIn(kRetries), harness::rowName);
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <optional>
 #include <thread>
 
+#include "harness/table.h"
 #include "harness/temp_dir.h"
 #include "harness/wait.h"
 #include "sdl_player.h"
@@ -154,8 +155,7 @@ TEST_P(QuietPlayer, LetsTheStreamGoAfterAWhileAndStillPlaysLater) {
     expectSoundsOnce(recordToEnd(player, rec), tone, kTolerance, kSkip);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, QuietPlayer, ::testing::ValuesIn(kQuiet),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, QuietPlayer, ::testing::ValuesIn(kQuiet), harness::rowName);
 
 TEST(NoServerYet, OpenGivesSilenceUntilTheServerIsThereThenSounds) {
     harness::TempDir dir;

@@ -11,6 +11,7 @@
 
 #include "date_pattern.h"
 #include "date_time.h"
+#include "harness/table.h"
 #include "locale_conversion.h"
 
 namespace rt {
@@ -95,6 +96,14 @@ void PrintTo(const LocaleCase& c, std::ostream* os) {
     *os << c.locale;
 }
 
+const LocaleCase kLocales[] = {
+    {"C", "C", "HH:mm:ss", "MM/dd/yy", "Monday", "Sunday", "AM"},
+    {"Russian", "ru_RU.UTF-8", "HH:mm:ss", "dd.MM.yyyy", "онедельник", "оскресенье", ""},
+    // Names must come out as UTF-8 whatever the locale's own codeset.
+    {"RussianKoi8", "ru_RU.KOI8-R", "HH:mm:ss", "dd.MM.yyyy", "онедельник", "оскресенье", ""},
+    {"AmericanEnglish", "en_US.UTF-8", "hh:mm:ss tt", "MM/dd/yyyy", "onday", "unday", "AM"},
+};
+
 // Sets LC_TIME for one test and puts the environment back afterwards.
 class UserLocale : public testing::TestWithParam<LocaleCase> {
   protected:
@@ -142,17 +151,7 @@ TEST_P(UserLocale, ReadsFormatsAndNames) {
     EXPECT_EQ(f.am, c.am);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Locales, UserLocale,
-    testing::Values(LocaleCase{"C", "C", "HH:mm:ss", "MM/dd/yy", "Monday", "Sunday", "AM"},
-                    LocaleCase{"Russian", "ru_RU.UTF-8", "HH:mm:ss", "dd.MM.yyyy", "онедельник",
-                               "оскресенье", ""},
-                    // Names must come out as UTF-8 whatever the locale's own codeset.
-                    LocaleCase{"RussianKoi8", "ru_RU.KOI8-R", "HH:mm:ss", "dd.MM.yyyy",
-                               "онедельник", "оскресенье", ""},
-                    LocaleCase{"AmericanEnglish", "en_US.UTF-8", "hh:mm:ss tt", "MM/dd/yyyy",
-                               "onday", "unday", "AM"}),
-    [](const testing::TestParamInfo<LocaleCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Locales, UserLocale, testing::ValuesIn(kLocales), harness::rowName);
 
 TEST_F(UserLocale, UnknownLocaleFallsBackToC) {
     setenv("LC_TIME", "xx_NOWHERE.UTF-8", 1);
