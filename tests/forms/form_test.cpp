@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QIcon>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <functional>
@@ -13,10 +12,15 @@
 #include "failure.h"
 #include "form.h"
 #include "harness/table.h"
+#include "harness/temp_dir.h"
 
 namespace {
 
 const QString kLayoutDir = QStringLiteral(LAYOUT_DIR);
+
+QString pathIn(const harness::TempDir& dir, const QString& name) {
+    return QString::fromStdString((dir / name.toStdString()).string());
+}
 
 class FormTest : public testing::Test {
   protected:
@@ -60,7 +64,7 @@ class LayoutCopy {
             QFile::copy(kLayoutDir + "/" + name, path(name));
         }
     }
-    QString path(const QString& name) const { return dir_.filePath(name); }
+    QString path(const QString& name) const { return pathIn(dir_, name); }
     QString layout() const { return path("Form14.layout"); }
 
     QByteArray bytes() const { return read(layout()); }
@@ -82,7 +86,7 @@ class LayoutCopy {
     }
 
   private:
-    QTemporaryDir dir_;
+    harness::TempDir dir_{"layout"};
 };
 
 struct Damage {
@@ -133,8 +137,8 @@ const Damage kDamages[] = {
 INSTANTIATE_TEST_SUITE_P(, DamagedLayoutTest, testing::ValuesIn(kDamages), harness::rowName);
 
 TEST(MissingLayoutTest, FailsNamingTheFile) {
-    const QTemporaryDir dir;
-    const QString path = dir.filePath("Form14.layout");
+    const harness::TempDir dir("layout");
+    const QString path = pathIn(dir, "Form14.layout");
     std::ostringstream errors;
     forms::EventBoundary boundary(errors);
     try {
