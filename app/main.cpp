@@ -34,8 +34,8 @@ std::string displayProblem() {
     return "";
 }
 
-// The clock wakes a hundred times a second; Qt's own event dispatcher costs less per wake-up
-// than GLib's. GTK's file dialog needs GLib's, so keep GLib's where Qt will use the GTK theme:
+// Qt's own event dispatcher costs less per wake-up than GLib's, and a running stopwatch wakes a
+// hundred times a second. GTK's file dialog needs GLib's, so keep GLib's where Qt will use the GTK theme:
 // when asked to, or on a desktop other than KDE's and LXQt's with the theme installed.
 bool gtkThemeLikely() {
     const QString asked = qEnvironmentVariable("QT_QPA_PLATFORMTHEME");
@@ -52,6 +52,12 @@ bool gtkThemeLikely() {
 void preferLeanEventLoop() {
     if (!qEnvironmentVariableIsSet("QT_NO_GLIB") && !gtkThemeLikely()) {
         qputenv("QT_NO_GLIB", "1");
+    }
+    // With shared-memory images Qt waits for the X server after every paint: a second wake-up
+    // for each change of a dial. The window is small enough to send its pixels down the
+    // connection.
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
+        qputenv("QT_XCB_NO_MITSHM", "1");
     }
 }
 
@@ -72,7 +78,8 @@ int main(int argc, char** argv) {
         const rt::DateTime dateTime(clock, rt::RegionalFormats::fromUserLocale());
         player::SdlPlayer player;
         dialogs::OpenFileDialog dialog(form.window());
-        Form14 window(form, {dateTime, player, dialog});
+        forms::SystemClockWake clockWake;
+        Form14 window(form, {dateTime, player, dialog, clockWake});
         return forms::run(form, window);
     } catch (const layout::LayoutError& error) {
         std::cerr << "alarm-clock: " << error.what() << '\n';

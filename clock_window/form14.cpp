@@ -57,14 +57,21 @@ Form14::Form14(forms::Form& form, Services services)
       Command3(form.button("Command3")),
       Command4(form.button("Command4")) {
     connectEvents();
+    // The clock tick shows whole seconds and matches the alarm to whole seconds, so between two
+    // turns of the second only the user can change what it does: the wall clock's turns, its
+    // setting and the user's actions pace it, not its stored interval of 1 ms.
+    Таймер_часов.paceBySeconds(dateTime_.clock(), services.clockWake);
 }
 
 void Form14::connectEvents() {
-    auto on = [this](const char* procedure, void (Form14::*body)()) {
-        return form_.event(procedure, [this, body] { (this->*body)(); });
+    using Source = forms::Form::Source;
+    auto on = [this](const char* procedure, void (Form14::*body)(),
+                     Source source = Source::user) {
+        return form_.event(procedure, [this, body] { (this->*body)(); }, source);
     };
-    Таймер_часов.onTick(on("Таймер_часов_Timer", &Form14::Таймер_часов_Timer));
-    Таймер_секундомера.onTick(on("Таймер_секундомера_Timer", &Form14::Таймер_секундомера_Timer));
+    Таймер_часов.onTick(on("Таймер_часов_Timer", &Form14::Таймер_часов_Timer, Source::timer));
+    Таймер_секундомера.onTick(
+        on("Таймер_секундомера_Timer", &Form14::Таймер_секундомера_Timer, Source::timer));
     cmdBrowse.onClick(on("cmdBrowse_Click", &Form14::cmdBrowse_Click));
     Кнопка_включения_выключения_будильника.onClick(
         on("Кнопка_включения_выключения_будильника_Click",

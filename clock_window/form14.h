@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "clock_wake.h"
 #include "common_dialog.h"
 #include "date_time.h"
 #include "form.h"
@@ -15,6 +16,7 @@ public:
         const rt::DateTime& dateTime;
         player::MultimediaControl& player;
         dialogs::CommonDialog& dialog;
+        forms::ClockWake& clockWake;
     };
 
     // The stored layout, built into the program.

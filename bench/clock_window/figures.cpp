@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <thread>
 
 #include "form14/controls.h"
 #include "process_stats.h"
@@ -72,21 +73,65 @@ std::vector<std::string> idleFigures(const Settings& settings) {
         return {"idle CPU: not measured, no face within 10 s (target ≤ 0.5 %)"};
     }
     const auto before = cpuSeconds(program.pid());
+    const auto wakesBefore = program.wakeUps();
     const auto start = harness::Clock::now();
     // The measurement is the wait itself; ending early means the program did.
     const bool ended =
         harness::waitUntil([&] { return !program.running(); },
                            std::chrono::seconds(settings.idleSeconds), milliseconds(200));
     const auto after = cpuSeconds(program.pid());
+    const auto wakesAfter = program.wakeUps();
     const auto peak = peakResidentKb(program.pid());
     const std::chrono::duration<double> wall = harness::Clock::now() - start;
-    if (ended || !before || !after || !peak) {
-        return {"idle CPU: not measured, the program ended (target ≤ 0.5 %)"};
+    if (ended || !before || !after || !peak || !wakesBefore || !wakesAfter) {
+        return {"idle CPU: not measured, the program ended (target ≤ 0.05 %)"};
     }
     const std::string cpu = "idle CPU over " + std::to_string(settings.idleSeconds) +
-                            " s: %.2f %% of one core (target ≤ 0.5 %%)";
+                            " s: %.3f %% of one core (target ≤ 0.05 %%)";
     return {line(cpu.c_str(), 100 * (*after - *before) / wall.count()),
+            line("idle wake-ups of the main thread: %.2f a second (target ≤ 2)",
+                 static_cast<double>(*wakesAfter - *wakesBefore) / wall.count()),
             line("peak resident memory: %.1f MB (target ≤ 60 MB)", *peak * 1024 / 1e6)};
+}
+
+// Looks at the clock dial as fast as the screen can be read from just before each turn of the
+// wall clock's second until it changes.
+std::vector<std::string> dialTurnFigures(const Settings& settings) {
+    const char* target = "(target: median ≤ 5 ms)";
+    const harness::XServer server;
+    ScreenProbe probe(server.display());
+    harness::Program program(settings.program, harness::on(server));
+    if (!harness::waitUntil([&] { return faceShown(probe); }, kShowBound)) {
+        return {std::string("clock dial after the turn of the second: not measured, no face "
+                            "within 10 s ") +
+                target};
+    }
+    const harness::Geometry dial = form14::kClockDial.area();
+    std::vector<double> delays;
+    for (int turn = 0; turn < settings.turns; ++turn) {
+        using Wall = std::chrono::system_clock;
+        const auto next = std::chrono::ceil<std::chrono::seconds>(Wall::now() + milliseconds(100));
+        std::this_thread::sleep_until(next - milliseconds(30));
+        const auto before = probe.region(form14::kTitle, dial);
+        auto now = Wall::now();
+        while (now < next + milliseconds(500) && probe.region(form14::kTitle, dial) == before) {
+            now = Wall::now();
+        }
+        const std::chrono::duration<double, std::milli> delay = now - next;
+        if (before && delay.count() < 500) {
+            delays.push_back(delay.count());
+        }
+    }
+    if (delays.size() < static_cast<std::size_t>(settings.turns) / 2 + 1) {
+        return {std::string("clock dial after the turn of the second: not measured, the dial did "
+                            "not change at most turns ") +
+                target};
+    }
+    const std::string figure = "clock dial after the turn of the second: median %.1f ms over " +
+                               std::to_string(delays.size()) + " turns, slowest " +
+                               line("%.1f ms ", *std::max_element(delays.begin(), delays.end())) +
+                               target;
+    return {line(figure.c_str(), median(delays))};
 }
 
 }  // namespace bench

@@ -13,12 +13,14 @@ struct Settings {
     int stopwatchCpuSeconds = 60;
     int stopwatchSeconds = 600;
     int alarmRuns = 3;
+    int turns = 20;
 };
 
 // Each measurement starts its own X server and returns its figures, one printed line each:
 // "<what>: <figure> (target <target>)".
 std::vector<std::string> firstPaintFigures(const Settings& settings);
 std::vector<std::string> idleFigures(const Settings& settings);
+std::vector<std::string> dialTurnFigures(const Settings& settings);
 std::vector<std::string> stopwatchCpuFigures(const Settings& settings);
 std::vector<std::string> stopwatchDriftFigures(const Settings& settings);
 // Through a private PulseAudio server of its own.

@@ -19,6 +19,7 @@ struct Measurement {
 const Measurement kMeasurements[] = {
     {"first-paint", bench::firstPaintFigures},
     {"alarm-onset", bench::alarmOnsetFigures},
+    {"dial-turn", bench::dialTurnFigures},
     {"idle", bench::idleFigures},
     {"stopwatch-cpu", bench::stopwatchCpuFigures},
     {"stopwatch-drift", bench::stopwatchDriftFigures},
@@ -27,9 +28,9 @@ const Measurement kMeasurements[] = {
 void usage() {
     std::cerr << "usage: clock_window_bench [--idle-seconds N] [--starts N] [--program PATH]\n"
                  "                          [--stopwatch-cpu-seconds N] [--stopwatch-seconds N]\n"
-                 "                          [--alarm-runs N]\n"
-                 "                          [--only first-paint,alarm-onset,idle,stopwatch-cpu,"
-                 "stopwatch-drift]\n";
+                 "                          [--alarm-runs N] [--turns N]\n"
+                 "                          [--only first-paint,alarm-onset,dial-turn,idle,"
+                 "stopwatch-cpu,stopwatch-drift]\n";
 }
 
 int positive(const char* text) {
@@ -87,6 +88,8 @@ int main(int argc, char** argv) {
                 settings.stopwatchCpuSeconds = positive(value);
             } else if (option == "--stopwatch-seconds") {
                 settings.stopwatchSeconds = positive(value);
+            } else if (option == "--turns") {
+                settings.turns = positive(value);
             } else if (option == "--alarm-runs") {
                 settings.alarmRuns = positive(value);
             } else if (option == "--program") {

@@ -56,6 +56,21 @@ int channel(unsigned long pixel, unsigned long mask) {
     return mask == 0 ? 0 : static_cast<int>((pixel & mask) >> std::countr_zero(mask));
 }
 
+// Reads the screen itself, not the window, so that what counts is what a user would see.
+XImage* grab(Display* display, const std::string& title, harness::Geometry area) {
+    const ::Window root = DefaultRootWindow(display);
+    const ::Window window = findViewable(display, root, title, 1);
+    int x = 0;
+    int y = 0;
+    ::Window child = 0;
+    if (window == 0 ||
+        XTranslateCoordinates(display, window, root, area.x, area.y, &x, &y, &child) == 0) {
+        return nullptr;
+    }
+    return XGetImage(display, root, x, y, static_cast<unsigned>(area.width),
+                     static_cast<unsigned>(area.height), AllPlanes, ZPixmap);
+}
+
 }  // namespace
 
 struct ScreenProbe::Connection {
@@ -79,19 +94,18 @@ bool ScreenProbe::showing(const std::string& title) {
     return findViewable(display, DefaultRootWindow(display), title, 1) != 0;
 }
 
-// Reads the screen itself, not the window, so that what counts is what a user would see.
-std::optional<harness::Rgb> ScreenProbe::look(const std::string& title, harness::Point at) {
-    Display* display = connection_->display;
-    const ::Window root = DefaultRootWindow(display);
-    const ::Window window = findViewable(display, root, title, 1);
-    int x = 0;
-    int y = 0;
-    ::Window child = 0;
-    if (window == 0 ||
-        XTranslateCoordinates(display, window, root, at.x, at.y, &x, &y, &child) == 0) {
+std::optional<std::string> ScreenProbe::region(const std::string& title, harness::Geometry area) {
+    XImage* image = grab(connection_->display, title, area);
+    if (image == nullptr) {
         return std::nullopt;
     }
-    XImage* image = XGetImage(display, root, x, y, 1, 1, AllPlanes, ZPixmap);
+    std::string pixels(image->data, static_cast<size_t>(image->bytes_per_line) * image->height);
+    XDestroyImage(image);
+    return pixels;
+}
+
+std::optional<harness::Rgb> ScreenProbe::look(const std::string& title, harness::Point at) {
+    XImage* image = grab(connection_->display, title, {at.x, at.y, 1, 1});
     if (image == nullptr) {
         return std::nullopt;
     }

@@ -23,6 +23,8 @@ class ScreenProbe {
     // `title`; nullopt while there is no such window.
     std::optional<harness::Rgb> look(const std::string& title, harness::Point at);
     bool showing(const std::string& title);
+    // The raw pixels of a part of that window's client area, for comparing two looks.
+    std::optional<std::string> region(const std::string& title, harness::Geometry area);
 
   private:
     struct Connection;

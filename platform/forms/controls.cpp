@@ -6,6 +6,7 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 #include "appearance.h"
 
@@ -328,11 +329,7 @@ QPushButton& CommandButton::widget() {
 
 Timer::Timer(const layout::Control& stored) : interval_(stored.interval), enabled_(stored.enabled) {
     timer_.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
-        if (tick_) {
-            tick_();
-        }
-    });
+    QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { tick(); });
     apply();
 }
 
@@ -346,8 +343,32 @@ void Timer::halt() {
     apply();
 }
 
+void Timer::paceBySeconds(const rt::Clock& clock, ClockWake& wake) {
+    clock_ = &clock;
+    wake_ = &wake;
+    wake.onWake([this] { tick(); });
+    timer_.stop();
+    timer_.setSingleShot(true);
+    apply();
+}
+
+void Timer::nudge() {
+    if (wake_ != nullptr && running()) {
+        timer_.start(0);
+    }
+}
+
 void Timer::apply() {
-    if (enabled_ && !halted_ && interval_ > 0) {
+    if (wake_ != nullptr) {
+        if (running()) {
+            nudge();
+        } else {
+            timer_.stop();
+            wake_->disarm();
+        }
+        return;
+    }
+    if (running() && interval_ > 0) {
         // Restarting a running timer would push its next tick back; leave it running.
         if (!timer_.isActive()) {
             timer_.start(std::max(interval_, kShortestTimerInterval));
@@ -355,6 +376,28 @@ void Timer::apply() {
     } else {
         timer_.stop();
     }
+}
+
+void Timer::tick() {
+    if (wake_ != nullptr) {
+        timer_.stop();  // a nudge pending is served by this tick
+    }
+    if (tick_) {
+        tick_();
+    }
+    if (wake_ != nullptr && running()) {
+        armForNextSecond();
+    }
+}
+
+// Read after the tick, so that a tick that came a little early, still in the second before,
+// is followed by another right at the turn.
+void Timer::armForNextSecond() {
+    wake_->arm(secondsToNextTurn(clock_->now()));
+}
+
+double secondsToNextTurn(const rt::LocalReading& reading) {
+    return std::floor(reading.secondsOfDay) + 1.0 - reading.secondsOfDay;
 }
 
 }  // namespace forms

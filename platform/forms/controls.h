@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+#include "clock.h"
+#include "clock_wake.h"
 #include "layout.h"
 
 class QPainter;
@@ -122,7 +124,8 @@ class CommandButton {
     ButtonWidget* button_;
 };
 
-// Ticks come from the event loop only. Intervals under 10 ms tick every 10 ms.
+// Ticks come from the event loop only. Intervals under 10 ms tick every 10 ms, unless the timer
+// is paced by the clock.
 class Timer {
   public:
     explicit Timer(const layout::Control& stored);
@@ -133,15 +136,32 @@ class Timer {
     // Stops for good: no tick after this, whatever is set later.
     void halt();
 
+    // For a timer whose ticks can change nothing between the turns of the clock's second but
+    // through the user: instead of its interval, it ticks once on the first pass of the event
+    // loop, then at each turn of the second of `clock`, when the wall clock is set, and after
+    // each nudge. An idle window then wakes the processor once a second, not a hundred times.
+    void paceBySeconds(const rt::Clock& clock, ClockWake& wake);
+    // A tick as soon as the event loop is free; the form nudges after each of the user's actions.
+    // Does nothing unless the timer is paced and running.
+    void nudge();
+
   private:
+    bool running() const { return enabled_ && !halted_; }
     void apply();
+    void tick();
+    void armForNextSecond();
 
     QTimer timer_;
     int interval_;
     bool enabled_ = false;
     bool halted_ = false;
     std::function<void()> tick_;
+    const rt::Clock* clock_ = nullptr;
+    ClockWake* wake_ = nullptr;
 };
+
+// Seconds from `reading` to the next turn of its second; a full second on the turn itself.
+double secondsToNextTurn(const rt::LocalReading& reading);
 
 inline constexpr int kShortestTimerInterval = 10;
 

@@ -185,9 +185,15 @@ void Form::build(const QString& dir) {
     QWidget& w = *surface_;
     for (const layout::Control& c : stored_.controls) {
         switch (c.kind) {
-            case layout::Kind::TextBox:
-                textBoxes_[c.name] = std::make_unique<TextBox>(c, w);
+            case layout::Kind::TextBox: {
+                auto& box = textBoxes_[c.name] = std::make_unique<TextBox>(c, w);
+                // However the user changed it: typing, a paste, a drop, an input method.
+                if (!box->widget().isReadOnly()) {
+                    QObject::connect(&box->widget(), &QLineEdit::textChanged, &w,
+                                     [this] { nudgeTimers(); });
+                }
                 break;
+            }
             case layout::Kind::Label: {
                 auto& label = labels_[c.name] = std::make_unique<Label>(c, w);
                 surface_->items.push_back(label.get());
@@ -273,12 +279,22 @@ Image& Form::image(const std::string& name) {
     return find(images_, name);
 }
 
-std::function<void()> Form::event(std::string procedure, std::function<void()> body) {
-    return [this, procedure = std::move(procedure), body = std::move(body)] {
+std::function<void()> Form::event(std::string procedure, std::function<void()> body,
+                                  Source source) {
+    return [this, procedure = std::move(procedure), body = std::move(body), source] {
         if (!unloaded_) {
             boundary_.run(procedure, body);
+            if (source == Source::user) {
+                nudgeTimers();
+            }
         }
     };
+}
+
+void Form::nudgeTimers() {
+    for (auto& [name, timer] : timers_) {
+        timer->nudge();
+    }
 }
 
 QWidget& Form::window() {

@@ -33,8 +33,12 @@ class Form {
     Timer& timer(const std::string& name);
     Image& image(const std::string& name);
 
-    // Wraps an event procedure so that its failures end at the event boundary.
-    std::function<void()> event(std::string procedure, std::function<void()> body);
+    // Who runs an event procedure: the user (a click, a key, a press), or a timer's tick.
+    enum class Source { user, timer };
+    // Wraps an event procedure so that its failures end at the event boundary. After one that
+    // the user ran, the timers paced by the clock tick at once.
+    std::function<void()> event(std::string procedure, std::function<void()> body,
+                                Source source = Source::user);
     EventBoundary& boundary() { return boundary_; }
 
     QWidget& window();
@@ -51,6 +55,7 @@ class Form {
 
   private:
     void build(const QString& layoutDir);
+    void nudgeTimers();
     void applyWindowSettings(const QString& layoutDir);
     QIcon icon(const QString& layoutDir, const std::string& name, int line);
     int settingLine(const std::string& keyword) const;

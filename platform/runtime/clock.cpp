@@ -72,8 +72,17 @@ LocalReading SystemClock::now() const {
 }
 
 void FakeClock::set(int year, int month, int day, int hour, int minute, double second) {
-    reading_ = {dayNumber(year, month, day), 0.0};
-    advance(hour * 3600.0 + minute * 60.0 + second);
+    FakeClock moved;  // tells no one, and leaves this clock as it was when the date is bad
+    moved.reading_ = {dayNumber(year, month, day), 0.0};
+    moved.advance(hour * 3600.0 + minute * 60.0 + second);
+    reading_ = moved.reading_;
+    tell(true);
+}
+
+void FakeClock::tell(bool wallSet) const {
+    if (moved_) {
+        moved_(wallSet);
+    }
 }
 
 void FakeClock::advance(double seconds) {
@@ -92,6 +101,7 @@ void FakeClock::advance(double seconds) {
         ++day;
     }
     reading_ = {day, rest < 0.0 ? 0.0 : rest};
+    tell(false);
 }
 
 }  // namespace rt

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 namespace rt {
 
@@ -29,8 +30,14 @@ public:
     void advance(double seconds);
     LocalReading now() const override { return reading_; }
 
+    // Told after each move: `wallSet` when the clock was set rather than time passing.
+    void onMove(std::function<void(bool wallSet)> listener) { moved_ = std::move(listener); }
+
 private:
+    void tell(bool wallSet) const;
+
     LocalReading reading_;
+    std::function<void(bool)> moved_;
 };
 
 // Day number (day 0 = 30 December 1899) of a proleptic Gregorian date, and back.

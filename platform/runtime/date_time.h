@@ -62,6 +62,7 @@ public:
     std::string join(DateValue date, std::string_view separator, std::int32_t number) const;
 
     const RegionalFormats& formats() const { return formats_; }
+    const Clock& clock() const { return clock_; }
 
 private:
     const Clock& clock_;

@@ -17,20 +17,25 @@ public:
         : dateTime(clock, rt::RegionalFormats::russianStyle()),
           boundary(errors),
           form(QString::fromUtf8(Form14::layoutPath()), boundary),
-          window(form, {dateTime, player, dialog}) {}
+          window(form, {dateTime, player, dialog, clockWake}) {}
 
     // Sets the clock and runs Form_Load.
     void load(int year, int month, int day, int hour, int minute, double second) {
         clock.set(year, month, day, hour, minute, second);
         window.Form_Load();
     }
-    void tickClock() { form.event("Таймер_часов_Timer", [this] { window.Таймер_часов_Timer(); })(); }
+    void tickClock() {
+        form.event("Таймер_часов_Timer", [this] { window.Таймер_часов_Timer(); },
+                   forms::Form::Source::timer)();
+    }
     void tickStopwatch() {
-        form.event("Таймер_секундомера_Timer", [this] { window.Таймер_секундомера_Timer(); })();
+        form.event("Таймер_секундомера_Timer", [this] { window.Таймер_секундомера_Timer(); },
+                   forms::Form::Source::timer)();
     }
     void click(forms::CommandButton& button) { button.widget().click(); }
 
     rt::FakeClock clock;
+    fakes::FakeClockWake clockWake{clock};
     rt::DateTime dateTime;
     Player player;
     fakes::ScriptedDialog dialog;

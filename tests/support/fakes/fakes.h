@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+#include <QTimer>
+
+#include "clock.h"
+#include "clock_wake.h"
 #include "common_dialog.h"
 #include "multimedia_control.h"
 
@@ -42,5 +46,28 @@ public:
 private:
     std::string fileName_;
 };
+
+// Wakes through the event loop once the fake clock has moved past the armed moment, and at once
+// when the clock is set. `wakeEarly` is a wake-up that comes before its moment.
+class FakeClockWake : public forms::ClockWake {
+public:
+    explicit FakeClockWake(rt::FakeClock& clock);
+    void arm(double seconds) override;
+    void disarm() override;
+    void wakeEarly();
+
+    bool armed = false;
+    double due = 0;  // seconds since day 0 on the fake clock
+    int arms = 0;
+
+private:
+    void moved(bool wallSet);
+
+    rt::FakeClock& clock_;
+    QTimer post_;
+};
+
+// Seconds since day 0 of a reading.
+double secondsOf(const rt::LocalReading& reading);
 
 }  // namespace fakes

@@ -12,6 +12,7 @@ struct Rect {
     int x, y, width, height;
 
     harness::Point centre() const { return {x + width / 2, y + height / 2}; }
+    harness::Geometry area() const { return {x, y, width, height}; }
 };
 
 constexpr int kWidth = 410;

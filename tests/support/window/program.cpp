@@ -1,5 +1,7 @@
 #include "program.h"
 
+#include <fstream>
+
 #include "harness/text.h"
 #include "x_server.h"
 
@@ -61,6 +63,17 @@ std::string Program::standardOutput() const {
 
 std::string Program::standardError() const {
     return fileText(directory_.path() / "stderr.txt");
+}
+
+std::optional<long> Program::wakeUps() const {
+    const std::string id = std::to_string(process_->pid());
+    std::ifstream status("/proc/" + id + "/task/" + id + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("voluntary_ctxt_switches:", 0) == 0) {
+            return std::stol(line.substr(line.find(':') + 1));
+        }
+    }
+    return std::nullopt;
 }
 
 }  // namespace harness

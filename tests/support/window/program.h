@@ -40,6 +40,9 @@ class Program {
 
     std::string standardOutput() const;
     std::string standardError() const;
+    // How often the program's main thread has gone to sleep of its own accord: each wake-up
+    // ends in one. nullopt once the program is gone.
+    std::optional<long> wakeUps() const;
     const Environment& environment() const { return environment_; }
     std::filesystem::path home() const { return directory_.path() / "home"; }
 

@@ -200,6 +200,16 @@ bool Window::screenshot(const std::filesystem::path& path) const {
     return server_->run({"import", "-window", id_, path.string()}).succeeded();
 }
 
+std::optional<std::string> Window::pixels(Geometry area) const {
+    const std::string crop = std::to_string(area.width) + "x" + std::to_string(area.height) + "+" +
+                             std::to_string(area.x) + "+" + std::to_string(area.y);
+    const auto shot = server_->run({"import", "-window", id_, "-crop", crop, "rgb:-"});
+    if (!shot.succeeded() || shot.standardOutput.empty()) {
+        return std::nullopt;
+    }
+    return shot.standardOutput;
+}
+
 std::optional<Rgb> Window::pixel(Point at) const {
     const TempDir directory("shot");
     const auto path = directory.path() / "window.png";

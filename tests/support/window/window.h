@@ -71,6 +71,9 @@ class Window {
 
     // The client area as a PNG.
     bool screenshot(const std::filesystem::path& path) const;
+    // The raw RGB bytes of a part of the client area, so that two looks can be compared;
+    // nullopt when it could not be read.
+    std::optional<std::string> pixels(Geometry area) const;
     // One pixel of a fresh screenshot of the client area.
     std::optional<Rgb> pixel(Point at) const;
     bool waitForPixel(Point at, Rgb colour, milliseconds bound) const;
