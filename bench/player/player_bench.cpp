@@ -4,12 +4,12 @@
 
 #include <cstring>
 #include <fstream>
-#include <iostream>
 #include <random>
 #include <string>
 
 #include "harness/temp_dir.h"
 #include "harness/wait.h"
+#include "play_through.h"
 #include "sdl_player.h"
 #include "sound/audio.h"
 #include "sound/sound_server.h"
@@ -156,12 +156,10 @@ void registerAll() {
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    sound::SoundServer server;
-    if (!server.ready()) {
-        std::cerr << server.error() << "\n";
+    const sound::SoundServer server;
+    if (!playThrough(server)) {
         return 1;
     }
-    harness::applyEnvironment(server.environment());
     harness::TempDir dir;
     files = &dir;
     makeFiles();

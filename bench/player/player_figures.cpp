@@ -12,6 +12,7 @@
 
 #include "harness/temp_dir.h"
 #include "harness/wait.h"
+#include "play_through.h"
 #include "sdl_player.h"
 #include "sound/analysis.h"
 #include "sound/audio.h"
@@ -97,12 +98,10 @@ void idleFigures(const sound::SoundServer& server, const std::string& file, doub
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
     const double idleSeconds = argc > 2 ? std::max(0.5, std::atof(argv[2])) : 5.0;
-    sound::SoundServer server;
-    if (!server.ready()) {
-        std::cerr << server.error() << "\n";
+    const sound::SoundServer server;
+    if (!playThrough(server)) {
         return 1;
     }
-    harness::applyEnvironment(server.environment());
     harness::TempDir dir;
     const std::string file = (dir / "melody.wav").string();
     sound::writeWav(file, sound::sineTone(440, 3.0));
