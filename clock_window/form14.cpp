@@ -31,7 +31,9 @@ float nearestFloat(double s) {
 
 }  // namespace
 
-const char* Form14::layoutPath() { return ":/layout/Form14.layout"; }
+const char* Form14::layoutPath() {
+    return ":/layout/Form14.layout";
+}
 
 Form14::Form14(forms::Form& form, Services services)
     : form_(form),
@@ -42,8 +44,7 @@ Form14::Form14(forms::Form& form, Services services)
       Циферблат_дня_недели(form.textBox("Циферблат_дня_недели")),
       Циферблат_будильника(form.textBox("Циферблат_будильника")),
       Метка_будильника(form.label("Метка_будильника")),
-      Кнопка_включения_выключения_будильника(
-          form.button("Кнопка_включения_выключения_будильника")),
+      Кнопка_включения_выключения_будильника(form.button("Кнопка_включения_выключения_будильника")),
       cmdBrowse(form.button("cmdBrowse")),
       CommonDialog1(services.dialog),
       txtBrowse(form.textBox("txtBrowse")),
@@ -80,15 +81,15 @@ void Form14::connectEvents() {
         on("Кнопка_выключения_сигнала_Click", &Form14::Кнопка_выключения_сигнала_Click));
     Кнопка_обнуления_секундомера.onClick(
         on("Кнопка_обнуления_секундомера_Click", &Form14::Кнопка_обнуления_секундомера_Click));
-    Кнопка_пуска_паузы_секундомера.onClick(on("Кнопка_пуска_паузы_секундомера_Click",
-                                              &Form14::Кнопка_пуска_паузы_секундомера_Click));
+    Кнопка_пуска_паузы_секундомера.onClick(
+        on("Кнопка_пуска_паузы_секундомера_Click", &Form14::Кнопка_пуска_паузы_секундомера_Click));
     Command3.onClick(on("Command3_Click", &Form14::Command3_Click));
     Command4.onClick(on("Command4_Click", &Form14::Command4_Click));
-    imCVerx.onMouseDown([this](std::int16_t index, std::int16_t button, std::int16_t shift,
-                               float x, float y) {
-        form_.event("imCVerx_MouseDown",
-                    [=, this] { imCVerx_MouseDown(index, button, shift, x, y); })();
-    });
+    imCVerx.onMouseDown(
+        [this](std::int16_t index, std::int16_t button, std::int16_t shift, float x, float y) {
+            form_.event("imCVerx_MouseDown",
+                        [=, this] { imCVerx_MouseDown(index, button, shift, x, y); })();
+        });
 }
 
 // ---- Life cycle
@@ -100,16 +101,21 @@ void Form14::Form_Load() {
     Секундомер_обнулить();
 }
 
-void Form14::Form_Terminate() { Кнопка_выключения_сигнала_Click(); }
+void Form14::Form_Terminate() {
+    Кнопка_выключения_сигнала_Click();
+}
 
-void Form14::Command4_Click() { form_.unload(); }
+void Form14::Command4_Click() {
+    form_.unload();
+}
 
 // ---- Clock and calendar
 
 void Form14::Таймер_часов_Timer() {
-    Текущее_время = dateTime_.currentTime();
+    const auto сейчас = dateTime_.currentDateAndTime();
+    Текущее_время = сейчас.time;
     Циферблат_часов.setText(dateTime_.toText(Текущее_время));
-    if (Текущее_время == 0.0 || dateTime_.currentDate() != Дата_на_циферблате) {
+    if (Текущее_время == 0.0 || сейчас.date != Дата_на_циферблате) {
         Смена_даты_и_дня_недели();
     }
     const rt::DateValue время_будильника = dateTime_.fromText(Циферблат_будильника.text());
@@ -161,7 +167,9 @@ void Form14::Включить_сигнал_будильника() {
     Плеер.setCommand("Play");
 }
 
-void Form14::Кнопка_выключения_сигнала_Click() { Плеер.setCommand("Close"); }
+void Form14::Кнопка_выключения_сигнала_Click() {
+    Плеер.setCommand("Close");
+}
 
 // ---- Stopwatch
 
@@ -173,12 +181,13 @@ void Form14::Кнопка_пуска_паузы_секундомера_Click() {
     }
 }
 
-void Form14::Кнопка_обнуления_секундомера_Click() { Секундомер_обнулить(); }
+void Form14::Кнопка_обнуления_секундомера_Click() {
+    Секундомер_обнулить();
+}
 
 void Form14::Секундомер_запустить() {
-    const auto сейчас = dateTime_.currentDateAndSeconds();
-    Начало_отсчета = сейчас.seconds;
-    Дата_начала_отсчета = сейчас.date;
+    Начало_отсчета = dateTime_.secondsSinceMidnight();
+    Начало_по_непрерывным_часам = dateTime_.forwardSeconds();
     Состояние_секундомера = 0;
     Таймер_секундомера.setEnabled(true);
     Кнопка_пуска_паузы_секундомера.setCaption("ПАУЗА");
@@ -203,12 +212,12 @@ void Form14::Секундомер_обнулить() {
 void Form14::Таймер_секундомера_Timer() {
     constexpr float десять = 10.0f;
     std::feclearexcept(FE_ALL_EXCEPT);
-    const auto сейчас = dateTime_.currentDateAndSeconds();
-    const float r = сейчас.seconds;
-    // Each midnight since the start adds a day, so that a run counts on across it.
-    const double r_с_днями = double(r) + 86400.0 * (сейчас.date - Дата_начала_отсчета);
+    // The start's reading moved on by the time that passed since, not by what the wall clock
+    // did meanwhile: midnight, daylight saving, a clock set by hand, another time zone.
+    const double прошло = dateTime_.forwardSeconds() - Начало_по_непрерывным_часам;
+    const float r = nearestFloat(double(Начало_отсчета) + прошло);
     // volatile keeps each operation ahead of the check of its flags.
-    const volatile double s = (r_с_днями - double(Начало_отсчета)) + double(Накопленное_время);
+    const volatile double s = (double(r) - double(Начало_отсчета)) + double(Накопленное_время);
     checkArithmetic();
     Время_секундомера = nearestFloat(s);
     const double e = Время_секундомера;
@@ -226,4 +235,6 @@ void Form14::imCVerx_MouseDown(std::int16_t, std::int16_t, std::int16_t, float, 
     Module1::SendMessageA(&form_.window(), Module1::WM_NCLBUTTONDOWN, Module1::HTCAPTION, 0);
 }
 
-void Form14::Command3_Click() { form_.setWindowState(1); }
+void Form14::Command3_Click() {
+    form_.setWindowState(1);
+}

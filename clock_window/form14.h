@@ -11,7 +11,7 @@
 // The alarm clock's window: the clock and calendar, the alarm with its melody, the stopwatch,
 // and the window's own move, minimise and close.
 class Form14 : public forms::FormEvents {
-public:
+  public:
     struct Services {
         const rt::DateTime& dateTime;
         player::MultimediaControl& player;
@@ -35,8 +35,9 @@ public:
     // The date the calendar dials show, so that a midnight the clock missed (sleep, a changed
     // system date) is still noticed.
     rt::DateValue Дата_на_циферблате = 0;
-    // The date of the stopwatch's last start, so that a run counts on across midnight.
-    rt::DateValue Дата_начала_отсчета = 0;
+    // The stopwatch's last start on the clock that only moves forward, so that a run counts the
+    // time that passed, whatever midnight, daylight saving or a reset wall clock do meanwhile.
+    double Начало_по_непрерывным_часам = 0;
 
     // Own procedures.
     void Смена_даты_и_дня_недели();
@@ -62,13 +63,13 @@ public:
     void Command3_Click();
     void Command4_Click();
 
-private:
+  private:
     void connectEvents();
 
     forms::Form& form_;
     const rt::DateTime& dateTime_;
 
-public:
+  public:
     // Controls.
     forms::Timer& Таймер_часов;
     forms::TextBox& Циферблат_часов;

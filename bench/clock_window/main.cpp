@@ -22,15 +22,20 @@ const Measurement kMeasurements[] = {
     {"dial-turn", bench::dialTurnFigures},
     {"idle", bench::idleFigures},
     {"stopwatch-cpu", bench::stopwatchCpuFigures},
+    {"alarm-text-cpu", bench::alarmTextCpuFigures},
     {"stopwatch-drift", bench::stopwatchDriftFigures},
+    {"stopwatch-summer-time", bench::stopwatchDaylightSavingFigures},
 };
 
 void usage() {
     std::cerr << "usage: clock_window_bench [--idle-seconds N] [--starts N] [--program PATH]\n"
                  "                          [--stopwatch-cpu-seconds N] [--stopwatch-seconds N]\n"
-                 "                          [--alarm-runs N] [--turns N]\n"
+                 "                          [--alarm-runs N] [--alarm-text-seconds N] [--turns N]\n"
                  "                          [--only first-paint,alarm-onset,dial-turn,idle,"
-                 "stopwatch-cpu,stopwatch-drift]\n";
+                 "stopwatch-cpu,alarm-text-cpu,stopwatch-drift,
+"
+                 "                                 stopwatch-summer-time]
+";
 }
 
 int positive(const char* text) {
@@ -88,6 +93,8 @@ int main(int argc, char** argv) {
                 settings.stopwatchCpuSeconds = positive(value);
             } else if (option == "--stopwatch-seconds") {
                 settings.stopwatchSeconds = positive(value);
+            } else if (option == "--alarm-text-seconds") {
+                settings.alarmTextSeconds = positive(value);
             } else if (option == "--turns") {
                 settings.turns = positive(value);
             } else if (option == "--alarm-runs") {

@@ -1,12 +1,16 @@
 #include "controls.h"
 
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyleHints>
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <optional>
+#include <string>
 
 #include "appearance.h"
 
@@ -52,6 +56,12 @@ constexpr int kEdgeWidth = 2;
 constexpr int kTextMargin = 1;
 constexpr int kLineEditMargin = 2;
 
+// QLineEdit lays out its whole text on every paint (about 2 s for 10 MB), and a blinking cursor
+// repaints it twice a second. Past this length the cursor of the focused box stays still.
+constexpr int kSteadyCursorLength = 10000;
+
+}  // namespace
+
 class TextBoxWidget : public QLineEdit {
   public:
     TextBoxWidget(QWidget& parent, Qt::Alignment alignment)
@@ -59,7 +69,21 @@ class TextBoxWidget : public QLineEdit {
         setFrame(false);
         // It fills its whole rectangle, so the form need not paint what lies behind it.
         setAttribute(Qt::WA_OpaquePaintEvent);
-        QObject::connect(this, &QLineEdit::textChanged, this, [this] { placeText(); });
+        QObject::connect(this, &QLineEdit::textChanged, this, [this] {
+            utf8_.reset();
+            placeText();
+            steadyCursor(hasFocus() && text().size() > kSteadyCursorLength);
+        });
+    }
+    ~TextBoxWidget() override { steadyCursor(false); }
+
+    // The text as UTF-8, converted again only after it changed: the clock tick reads the alarm
+    // box on every tick, and a pasted text may be megabytes long.
+    const std::string& utf8Text() const {
+        if (!utf8_) {
+            utf8_ = text().toStdString();
+        }
+        return *utf8_;
     }
 
     // Centres the text's ink, not its line: the dials' large fonts carry more line height than
@@ -90,12 +114,33 @@ class TextBoxWidget : public QLineEdit {
         QPainter p(this);
         drawEdge(p, rect(), true);
     }
+    void focusInEvent(QFocusEvent* event) override {
+        QLineEdit::focusInEvent(event);
+        steadyCursor(text().size() > kSteadyCursorLength);
+    }
+    void focusOutEvent(QFocusEvent* event) override {
+        steadyCursor(false);
+        QLineEdit::focusOutEvent(event);
+    }
 
   private:
-    bool centred_;
-};
+    // The flash time is the application's, but only the focused box has a cursor that blinks:
+    // the box with the focus sets it and gives it back when the focus leaves.
+    void steadyCursor(bool steady) {
+        QStyleHints& hints = *QGuiApplication::styleHints();
+        if (steady && !flashTime_) {
+            flashTime_ = hints.cursorFlashTime();
+            hints.setCursorFlashTime(0);
+        } else if (!steady && flashTime_) {
+            hints.setCursorFlashTime(*flashTime_);
+            flashTime_.reset();
+        }
+    }
 
-}  // namespace
+    bool centred_;
+    mutable std::optional<std::string> utf8_;
+    std::optional<int> flashTime_;  // the application's, while this box holds its cursor still
+};
 
 // ---- Label
 
@@ -234,8 +279,12 @@ TextBox::TextBox(const layout::Control& stored, QWidget& parent) {
     edit_->setVisible(stored.visible);
 }
 
-std::string TextBox::text() const {
-    return edit_->text().toStdString();
+const std::string& TextBox::text() const {
+    return edit_->utf8Text();
+}
+
+QLineEdit& TextBox::widget() {
+    return *edit_;
 }
 
 void TextBox::setText(const std::string& text) {

@@ -94,18 +94,21 @@ class Image : public Windowless {
     MouseDown mouseDown_;
 };
 
+class TextBoxWidget;
+
 // A text box: single line, no length limit.
 class TextBox {
   public:
     TextBox(const layout::Control& stored, QWidget& parent);
-    std::string text() const;
+    // Valid until the text next changes.
+    const std::string& text() const;
     // Repaints only when the text differs, so that a dial set on every tick costs nothing while
     // its second lasts and a selection in it survives.
     void setText(const std::string& text);
-    QLineEdit& widget() { return *edit_; }
+    QLineEdit& widget();
 
   private:
-    QLineEdit* edit_;
+    TextBoxWidget* edit_;
 };
 
 class ButtonWidget;

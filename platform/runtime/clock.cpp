@@ -71,10 +71,18 @@ LocalReading SystemClock::now() const {
     return reading;
 }
 
+double SystemClock::forwardSeconds() const {
+    timespec ts{};
+    if (clock_gettime(CLOCK_BOOTTIME, &ts) != 0) {
+        clock_gettime(CLOCK_MONOTONIC, &ts);
+    }
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
 void FakeClock::set(int year, int month, int day, int hour, int minute, double second) {
     FakeClock moved;  // tells no one, and leaves this clock as it was when the date is bad
     moved.reading_ = {dayNumber(year, month, day), 0.0};
-    moved.advance(hour * 3600.0 + minute * 60.0 + second);
+    moved.moveWall(hour * 3600.0 + minute * 60.0 + second);
     reading_ = moved.reading_;
     tell(true);
 }
@@ -86,6 +94,21 @@ void FakeClock::tell(bool wallSet) const {
 }
 
 void FakeClock::advance(double seconds) {
+    if (seconds < 0.0) {
+        throw Failure(kInvalidCall, "Invalid procedure call: time cannot pass backwards by " +
+                                        std::to_string(-seconds) + " seconds");
+    }
+    moveWall(seconds);
+    forward_ += seconds;
+    tell(false);
+}
+
+void FakeClock::shiftWall(double seconds) {
+    moveWall(seconds);
+    tell(true);
+}
+
+void FakeClock::moveWall(double seconds) {
     // Beyond a few hundred thousand years the day count would no longer fit; no test needs that.
     if (!std::isfinite(seconds) || std::fabs(seconds) > 1e13) {
         throw Failure(kInvalidCall, "Invalid procedure call: the clock cannot move by " +
@@ -101,7 +124,6 @@ void FakeClock::advance(double seconds) {
         ++day;
     }
     reading_ = {day, rest < 0.0 ? 0.0 : rest};
-    tell(false);
 }
 
 }  // namespace rt

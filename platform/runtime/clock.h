@@ -12,31 +12,42 @@ struct LocalReading {
 };
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual LocalReading now() const = 0;
+    // Seconds on a clock that only moves forward and goes on while the machine sleeps; setting
+    // the date, the time or the zone leaves it. Only differences of two readings mean anything.
+    virtual double forwardSeconds() const = 0;
 };
 
-// The system's local time, as the user's time zone gives it.
+// The system's local time, as the user's time zone gives it, and the time since boot.
 class SystemClock : public Clock {
-public:
+  public:
     LocalReading now() const override;
+    double forwardSeconds() const override;
 };
 
 // A clock that stands still until told to move; tests use it.
 class FakeClock : public Clock {
-public:
+  public:
+    // The wall clock is set to this moment; the forward clock stays.
     void set(int year, int month, int day, int hour, int minute, double second);
+    // Time passes, whether the machine runs or sleeps: both clocks move on. Never backwards.
     void advance(double seconds);
+    // The wall clock alone moves, either way: set by hand, daylight saving, another time zone.
+    void shiftWall(double seconds);
     LocalReading now() const override { return reading_; }
+    double forwardSeconds() const override { return forward_; }
 
     // Told after each move: `wallSet` when the clock was set rather than time passing.
     void onMove(std::function<void(bool wallSet)> listener) { moved_ = std::move(listener); }
 
-private:
+  private:
+    void moveWall(double seconds);
     void tell(bool wallSet) const;
 
     LocalReading reading_;
+    double forward_ = 0.0;
     std::function<void(bool)> moved_;
 };
 

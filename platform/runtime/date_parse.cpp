@@ -1,7 +1,6 @@
 #include "date_parse.h"
 
 #include <cstdint>
-#include <cstring>
 
 #include "date_pattern.h"
 #include "date_value.h"
@@ -26,12 +25,36 @@ struct Cursor {
     }
 };
 
+// No date or time is written in more than a few dozen characters. A longer text is no date, and
+// it fails before it is read, so that a huge text in the alarm box costs nothing per tick.
+constexpr std::size_t kMaxTextUnits = 256;
+
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
+}
+
+void skipBlanks(Cursor& c) {
+    while (isBlank(c.peek())) {
+        ++c.pos;
+    }
+}
+
+// Whether `text` holds more than `limit` UTF-16 code units; it counts no further than that.
+bool longerThan(std::string_view text, std::size_t limit) {
+    std::size_t units = 0;
+    for (const char ch : text) {
+        const auto b = static_cast<unsigned char>(ch);
+        // A continuation byte adds nothing; a four-byte sequence needs a surrogate pair.
+        units += (b & 0xC0) == 0x80 ? 0 : b >= 0xF0 && b <= 0xF4 ? 2 : 1;
+        if (units > limit) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // Reads a run of digits; `digits` is how many there were. Fails on none and on more than four.
@@ -53,6 +76,33 @@ bool readTimeField(Cursor& c, int& value) {
     return readNumber(c, value, digits) && digits <= 2;
 }
 
+// Takes the text of a pattern's mark: a blank in the mark stands for any run of blanks, none
+// included, and every other character must be there as it is.
+bool takeMark(Cursor& c, std::string_view mark) {
+    Cursor at = c;
+    for (const char m : mark) {
+        if (m == ' ') {
+            skipBlanks(at);
+        } else if (!at.take(m)) {
+            return false;
+        }
+    }
+    c = at;
+    return true;
+}
+
+// A mark with a letter in it names the field before it ("분" in "mm분 ss초"), where one of
+// punctuation only parts two fields (":" in "mm:ss").
+bool namesField(std::string_view mark) {
+    for (const char m : mark) {
+        const auto b = static_cast<unsigned char>(m);
+        if (b >= 0x80 || ((b | 0x20) >= 'a' && (b | 0x20) <= 'z')) {
+            return true;
+        }
+    }
+    return false;
+}
+
 char asciiLower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
@@ -72,39 +122,60 @@ bool takeWord(Cursor& c, std::string_view word) {
 
 enum class Half { kNone, kAm, kPm };
 
-// An optional designator after the time. The longer one is tried first in case one designator
-// begins the other.
-Half readDesignator(Cursor& c, const RegionalFormats& f) {
-    Cursor at = c;
-    while (isBlank(at.peek())) {
-        ++at.pos;
-    }
+// A designator right at the cursor. The longer one is tried first in case one designator begins
+// the other.
+Half takeDesignator(Cursor& c, const RegionalFormats& f) {
     const bool amFirst = f.am.size() >= f.pm.size();
-    const std::string_view first = amFirst ? f.am : f.pm;
-    const std::string_view second = amFirst ? f.pm : f.am;
-    Half half = Half::kNone;
-    if (takeWord(at, first)) {
-        half = amFirst ? Half::kAm : Half::kPm;
-    } else if (takeWord(at, second)) {
-        half = amFirst ? Half::kPm : Half::kAm;
+    if (takeWord(c, amFirst ? f.am : f.pm)) {
+        return amFirst ? Half::kAm : Half::kPm;
     }
+    if (takeWord(c, amFirst ? f.pm : f.am)) {
+        return amFirst ? Half::kPm : Half::kAm;
+    }
+    return Half::kNone;
+}
+
+// An optional designator after the time, blanks before it allowed.
+Half readTrailingDesignator(Cursor& c, const RegionalFormats& f) {
+    Cursor at = c;
+    skipBlanks(at);
+    const Half half = takeDesignator(at, f);
     if (half != Half::kNone) {
         c = at;
     }
     return half;
 }
 
-// H:mm or H:mm:ss with an optional designator; gives the second of the day.
-std::optional<std::int64_t> readTime(Cursor& c, const RegionalFormats& f) {
+// An optional designator before the time, blanks after it allowed.
+Half readLeadingDesignator(Cursor& c, const RegionalFormats& f) {
+    const Half half = takeDesignator(c, f);
+    skipBlanks(c);
+    return half;
+}
+
+// Hours and minutes, and seconds where given, in the shape's order and marks. The marks before
+// and after the whole are optional, as is the seconds' part; the minutes keep a mark that names
+// them.
+bool readClock(Cursor& c, const PatternShape& shape, int& hour, int& minute, int& second) {
     Cursor at = c;
-    int hour = 0, minute = 0, second = 0;
-    if (!readTimeField(at, hour) || !at.take(':') || !readTimeField(at, minute)) {
-        return std::nullopt;
+    takeMark(at, shape.marks[0]);
+    if (!readTimeField(at, hour) || !takeMark(at, shape.marks[1]) || !readTimeField(at, minute)) {
+        return false;
     }
-    if (at.take(':') && !readTimeField(at, second)) {
-        return std::nullopt;
+    second = 0;
+    Cursor withSeconds = at;
+    const bool hasSeconds = shape.fields.size() == 3;
+    if (hasSeconds && takeMark(withSeconds, shape.marks[2]) && readTimeField(withSeconds, second)) {
+        at = withSeconds;
+        takeMark(at, shape.marks[3]);
+    } else if (!hasSeconds || namesField(shape.marks[2])) {
+        takeMark(at, shape.marks[2]);
     }
-    const Half half = readDesignator(at, f);
+    c = at;
+    return true;
+}
+
+std::optional<std::int64_t> secondOfDay(int hour, int minute, int second, Half half) {
     if (half != Half::kNone) {
         if (hour < 1 || hour > 12) {
             return std::nullopt;
@@ -114,12 +185,24 @@ std::optional<std::int64_t> readTime(Cursor& c, const RegionalFormats& f) {
     if (hour > 23 || minute > 59 || second > 59) {
         return std::nullopt;
     }
-    c = at;
     return hour * 3600 + minute * 60 + second;
 }
 
-bool isDateSeparator(char c, char patternSeparator) {
-    return c != '\0' && (c == patternSeparator || std::strchr("./-", c) != nullptr);
+// A time in one shape, with its designator, that runs to the end of the text.
+std::optional<std::int64_t> readTimeToEnd(Cursor c, const PatternShape& shape,
+                                          const RegionalFormats& f) {
+    Half half = shape.designatorFirst ? readLeadingDesignator(c, f) : Half::kNone;
+    int hour = 0, minute = 0, second = 0;
+    if (!readClock(c, shape, hour, minute, second)) {
+        return std::nullopt;
+    }
+    if (half == Half::kNone) {
+        half = readTrailingDesignator(c, f);
+    }
+    if (!c.atEnd()) {
+        return std::nullopt;
+    }
+    return secondOfDay(hour, minute, second, half);
 }
 
 // Assigns a date field read by role; two-digit years pick the nearest century as users expect.
@@ -150,32 +233,79 @@ bool validDate(int year, int month, int day) {
     return day <= kDays[month - 1] && (month != 2 || day <= 28 || leap);
 }
 
-// Three fields in the short date's order, one separator used twice; gives the day number.
-std::optional<std::int64_t> readDate(Cursor& c, const RegionalFormats& f) {
-    const DateOrder order = dateOrder(f.shortDate);
+// Day, month and year in the shape's order and marks, the outer marks optional; gives the day
+// number.
+std::optional<std::int64_t> readDate(Cursor& c, const PatternShape& shape) {
     Cursor at = c;
+    takeMark(at, shape.marks[0]);
     int day = 0, month = 0, year = 0;
-    char separator = 0;
-    for (int i = 0; i < 3; ++i) {
-        if (i > 0) {
-            const char s = at.peek();
-            if (!isDateSeparator(s, order.separator) || (i == 2 && s != separator)) {
-                return std::nullopt;
-            }
-            separator = s;
-            ++at.pos;
-        }
+    for (std::size_t i = 0; i < 3; ++i) {
         int value = 0, digits = 0;
-        if (!readNumber(at, value, digits) ||
-            !placeField(order.fields[i], value, digits, day, month, year)) {
+        if ((i > 0 && !takeMark(at, shape.marks[i])) || !readNumber(at, value, digits) ||
+            !placeField(shape.fields[i], value, digits, day, month, year)) {
             return std::nullopt;
         }
     }
+    takeMark(at, shape.marks[3]);
     if (!validDate(year, month, day)) {
         return std::nullopt;
     }
     c = at;
     return dayNumber(year, month, day);
+}
+
+// The shapes a text may take. A time: the user's long time, or hours, minutes and seconds parted
+// by ':', which every locale takes. A date: the user's short date, or its fields in the same
+// order parted by one of . / - used twice.
+struct Shapes {
+    PatternShape times[2];
+    PatternShape dates[4];
+};
+
+Shapes shapesOf(const RegionalFormats& f) {
+    Shapes s;
+    s.times[1] = PatternShape{"Hms", {"", ":", ":", ""}, f.designatorFirst};
+    s.times[0] = patternShape(f.longTime, "Hms");
+    if (s.times[0].fields != "Hms" && s.times[0].fields != "Hm") {
+        s.times[0] = s.times[1];
+    }
+    s.times[0].designatorFirst = s.times[0].designatorFirst || f.designatorFirst;
+    s.dates[0] = patternShape(f.shortDate, "dMy");
+    if (s.dates[0].fields.size() != 3) {
+        s.dates[0] = PatternShape{"dMy", {"", ".", ".", ""}};
+    }
+    const char* separators[] = {".", "/", "-"};
+    for (int i = 0; i < 3; ++i) {
+        s.dates[i + 1] = PatternShape{s.dates[0].fields, {"", separators[i], separators[i], ""}};
+    }
+    return s;
+}
+
+std::optional<std::int64_t> readTime(const Cursor& c, const Shapes& s, const RegionalFormats& f) {
+    for (const PatternShape& shape : s.times) {
+        if (const auto second = readTimeToEnd(c, shape, f)) {
+            return second;
+        }
+    }
+    return std::nullopt;
+}
+
+// A date alone, or a date, blanks and a time.
+std::optional<DateValue> readDateAndTime(Cursor c, const PatternShape& date, const Shapes& s,
+                                         const RegionalFormats& f) {
+    const auto day = readDate(c, date);
+    if (!day) {
+        return std::nullopt;
+    }
+    if (c.atEnd()) {
+        return makeValue(*day, 0);
+    }
+    if (!isBlank(c.peek())) {
+        return std::nullopt;
+    }
+    skipBlanks(c);
+    const auto second = readTime(c, s, f);
+    return second ? std::optional(makeValue(*day, *second)) : std::nullopt;
 }
 
 std::string_view trimBlanks(std::string_view text) {
@@ -216,31 +346,24 @@ std::size_t utf8Length(std::string_view text, std::size_t i) {
 }  // namespace
 
 std::optional<DateValue> parseDateText(std::string_view text, const RegionalFormats& formats) {
-    Cursor c{trimBlanks(text)};
+    if (longerThan(text, kMaxTextUnits)) {
+        return std::nullopt;
+    }
+    const Cursor c{trimBlanks(text)};
     if (c.atEnd()) {
         return std::nullopt;
     }
-    if (const auto day = readDate(c, formats)) {
-        if (c.atEnd()) {
-            return makeValue(*day, 0);
-        }
-        if (!isBlank(c.peek())) {
-            return std::nullopt;
-        }
-        while (isBlank(c.peek())) {
-            ++c.pos;
-        }
-        const auto second = readTime(c, formats);
-        if (!second || !c.atEnd()) {
-            return std::nullopt;
-        }
-        return makeValue(*day, *second);
+    const Shapes shapes = shapesOf(formats);
+    // A time comes first: a Finnish clock shows "12.11.10" at 12:11:10, which also reads as a date.
+    if (const auto second = readTime(c, shapes, formats)) {
+        return makeValue(0, *second);
     }
-    const auto second = readTime(c, formats);
-    if (!second || !c.atEnd()) {
-        return std::nullopt;
+    for (const PatternShape& date : shapes.dates) {
+        if (const auto value = readDateAndTime(c, date, shapes, formats)) {
+            return value;
+        }
     }
-    return makeValue(0, *second);
+    return std::nullopt;
 }
 
 std::string quoteForMessage(std::string_view text) {

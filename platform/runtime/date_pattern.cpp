@@ -77,6 +77,20 @@ std::size_t appendQuoted(std::string& out, std::string_view pattern, std::size_t
     return i;
 }
 
+// The index after the run of the letter at pattern[i].
+std::size_t runEnd(std::string_view pattern, std::size_t i) {
+    const char letter = pattern[i];
+    while (i < pattern.size() && pattern[i] == letter) {
+        ++i;
+    }
+    return i;
+}
+
+void trimOuterBlanks(std::string& mark) {
+    mark.erase(0, mark.find_first_not_of(' '));
+    mark.erase(mark.find_last_not_of(' ') + 1);
+}
+
 }  // namespace
 
 std::string formatByPattern(std::string_view pattern, const DateFields& fields, std::string_view am,
@@ -88,10 +102,7 @@ std::string formatByPattern(std::string_view pattern, const DateFields& fields, 
         if (c == '\'') {
             i = appendQuoted(out, pattern, i);
         } else if (isPatternLetter(c)) {
-            std::size_t end = i;
-            while (end < pattern.size() && pattern[end] == c) {
-                ++end;
-            }
+            const std::size_t end = runEnd(pattern, i);
             const std::size_t before = out.size();
             appendField(out, c, end - i, fields, am, pm);
             i = end;
@@ -107,30 +118,34 @@ std::string formatByPattern(std::string_view pattern, const DateFields& fields, 
     return out;
 }
 
-DateOrder dateOrder(std::string_view pattern) {
-    DateOrder order{{0, 0, 0}, 0};
-    int found = 0;
-    bool quoted = false;
-    for (const char c : pattern) {
+PatternShape patternShape(std::string_view pattern, std::string_view letters) {
+    PatternShape shape;
+    std::string* mark = &shape.marks[0];
+    std::size_t i = 0;
+    while (i < pattern.size()) {
+        const char c = pattern[i];
         if (c == '\'') {
-            quoted = !quoted;
-        } else if (quoted) {
+            i = appendQuoted(*mark, pattern, i);
             continue;
-        } else if (c == 'd' || c == 'M' || c == 'y') {
-            if (std::memchr(order.fields, c, found) == nullptr && found < 3) {
-                order.fields[found++] = c;
-            }
-        } else if (found == 1 && order.separator == 0 && c != ' ') {
-            order.separator = c;
+        }
+        if (!isPatternLetter(c)) {
+            *mark += c;
+            ++i;
+            continue;
+        }
+        i = runEnd(pattern, i);
+        const char field = c == 'h' ? 'H' : c;
+        if (c == 't') {
+            shape.designatorFirst = shape.designatorFirst || shape.fields.empty();
+        } else if (letters.find(field) != std::string_view::npos &&
+                   shape.fields.find(field) == std::string::npos && shape.fields.size() < 3) {
+            shape.fields += field;
+            mark = &shape.marks[shape.fields.size()];
         }
     }
-    if (found < 3) {
-        return {{'d', 'M', 'y'}, '.'};
-    }
-    if (order.separator == 0) {
-        order.separator = '.';
-    }
-    return order;
+    trimOuterBlanks(shape.marks[0]);
+    trimOuterBlanks(shape.marks[shape.fields.size()]);
+    return shape;
 }
 
 }  // namespace rt

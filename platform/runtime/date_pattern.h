@@ -21,12 +21,18 @@ struct DateFields {
 std::string formatByPattern(std::string_view pattern, const DateFields& fields, std::string_view am,
                             std::string_view pm);
 
-// The order in which a date pattern puts its fields, e.g. "dMy" for "dd.MM.yyyy", and the first
-// separator between them ('.' there). Patterns lacking a field give day, month, year and '.'.
-struct DateOrder {
-    char fields[3];
-    char separator;
+// How a pattern lays out its fields: the fields found, in the order they first come, and the
+// text around them. marks[i] stands before fields[i] and marks[fields.size()] after the last;
+// the marks at either end lose their outer blanks. The designator (tt) takes no place in the
+// marks; `designatorFirst` tells whether it comes before every field.
+struct PatternShape {
+    std::string fields;
+    std::string marks[4];
+    bool designatorFirst = false;
 };
-DateOrder dateOrder(std::string_view pattern);
+
+// The shape of `pattern` by the field letters in `letters` (at most three, e.g. "dMy" or "Hms");
+// h counts as H. Other pattern letters are left out.
+PatternShape patternShape(std::string_view pattern, std::string_view letters);
 
 }  // namespace rt

@@ -19,6 +19,14 @@ float secondsAsFloat(double secondsOfDay) {
     return seconds < kLastSecondOfDay ? seconds : kLastSecondOfDay;
 }
 
+// The time of day in whole seconds, date part 0. Clamped, so that a clock reading out of range
+// still gives a second of the day.
+DateValue timeOf(const LocalReading& reading) {
+    const double seconds = std::floor(reading.secondsOfDay);
+    const auto whole = static_cast<std::int64_t>(seconds >= 0 ? seconds : 0);
+    return makeValue(0, whole < kSecondsPerDay ? whole : kSecondsPerDay - 1);
+}
+
 // Far more seconds than lie between the years 100 and 9999, yet exact in a double.
 constexpr double kMaxShift = 1e12;
 
@@ -40,23 +48,24 @@ DateTime::DateTime(const Clock& clock, RegionalFormats formats)
     : clock_(clock), formats_(std::move(formats)) {}
 
 DateValue DateTime::currentTime() const {
-    // Clamped, so that a clock reading out of range still gives a second of the day.
-    const double seconds = std::floor(clock_.now().secondsOfDay);
-    const auto whole = static_cast<std::int64_t>(seconds >= 0 ? seconds : 0);
-    return makeValue(0, whole < kSecondsPerDay ? whole : kSecondsPerDay - 1);
+    return timeOf(clock_.now());
 }
 
 DateValue DateTime::currentDate() const {
     return makeValue(clock_.now().day, 0);
 }
 
+DateTime::DateAndTime DateTime::currentDateAndTime() const {
+    const LocalReading reading = clock_.now();
+    return {makeValue(reading.day, 0), timeOf(reading)};
+}
+
 float DateTime::secondsSinceMidnight() const {
     return secondsAsFloat(clock_.now().secondsOfDay);
 }
 
-DateTime::DayAndSeconds DateTime::currentDateAndSeconds() const {
-    const LocalReading reading = clock_.now();
-    return {makeValue(reading.day, 0), secondsAsFloat(reading.secondsOfDay)};
+double DateTime::forwardSeconds() const {
+    return clock_.forwardSeconds();
 }
 
 DateValue DateTime::addSeconds(double seconds, DateValue date) {

@@ -16,11 +16,13 @@ using DateValue = double;
 // The user's regional formats for dates and times. Patterns use d dd M MM yy yyyy for dates and
 // H HH h hh m mm s ss tt for times (tt is the AM/PM designator); anything else stands as is.
 struct RegionalFormats {
-    std::string longTime;                  // e.g. "H:mm:ss"
-    std::string shortDate;                 // e.g. "dd.MM.yyyy"
-    std::array<std::string, 7> weekdays;   // full names, Monday first
-    std::string am;                        // empty where the locale has no designators
+    std::string longTime;                 // e.g. "H:mm:ss"
+    std::string shortDate;                // e.g. "dd.MM.yyyy"
+    std::array<std::string, 7> weekdays;  // full names, Monday first
+    std::string am;                       // empty where the locale has no designators
     std::string pm;
+    // The locale writes the designator before the time ("오후 7:30"); it is read there too.
+    bool designatorFirst = false;
 
     // From the user's LC_TIME.
     static RegionalFormats fromUserLocale();
@@ -30,22 +32,25 @@ struct RegionalFormats {
 
 // The date and time services that the window's procedures call. Texts are UTF-8.
 class DateTime {
-public:
+  public:
     DateTime(const Clock& clock, RegionalFormats formats);
 
     // Time of day in whole seconds, date part 0.
     DateValue currentTime() const;
     // Today, time part 0.
     DateValue currentDate() const;
+    // Today and the time of day as the two calls above give them, from one reading, so that
+    // midnight cannot fall between the two.
+    struct DateAndTime {
+        DateValue date;
+        DateValue time;
+    };
+    DateAndTime currentDateAndTime() const;
     // Seconds since midnight with a fraction.
     float secondsSinceMidnight() const;
-    // Today and the seconds since midnight from one reading, so that midnight cannot fall
-    // between the two.
-    struct DayAndSeconds {
-        DateValue date;
-        float seconds;
-    };
-    DayAndSeconds currentDateAndSeconds() const;
+    // Seconds on the clock that only moves forward and counts time asleep; only differences
+    // of two readings mean anything.
+    double forwardSeconds() const;
 
     // The date value `seconds` later; a fraction of a second is cut towards minus infinity.
     static DateValue addSeconds(double seconds, DateValue date);
@@ -64,7 +69,7 @@ public:
     const RegionalFormats& formats() const { return formats_; }
     const Clock& clock() const { return clock_; }
 
-private:
+  private:
     const Clock& clock_;
     RegionalFormats formats_;
 };

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "date_pattern.h"
 #include "date_time.h"
 #include "locale_conversion.h"
 
@@ -225,6 +226,9 @@ RegionalFormats RegionalFormats::fromUserLocale() {
     }
     f.am = item(AM_STR);
     f.pm = item(PM_STR);
+    // A 24-hour long time shows no designator; the 12-hour format tells where one goes.
+    f.designatorFirst = patternShape(f.longTime, "Hms").designatorFirst ||
+                        patternShape(patternFromStrftime(item(T_FMT_AMPM)), "Hms").designatorFirst;
     freelocale(loc);
     return f;
 }

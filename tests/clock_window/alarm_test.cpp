@@ -95,6 +95,20 @@ TEST_F(AlarmTest, MidnightAlarmRingsAfterTheCalendarIsRefreshed) {
     }
 }
 
+// A day the date services cannot show fails the calendar's refresh, and with it the tick.
+TEST_F(AlarmTest, FailedCalendarRefreshEndsTheTickBeforeTheAlarmCheck) {
+    arm("0:00:00");
+    clock.set(9999, 12, 31, 23, 59, 59.99);
+    tickClock();
+    clock.advance(0.01);
+    tickClock();
+    EXPECT_EQ(window.Циферблат_часов.text(), "0:00:00") << "the steps before it ran";
+    EXPECT_EQ(window.Циферблат_даты.text(), "31.12.9999");
+    EXPECT_EQ(player.count("Open"), 0);
+    EXPECT_NE(errors.str().find("Таймер_часов_Timer: failure 6"), std::string::npos)
+        << errors.str();
+}
+
 TEST_F(AlarmTest, ArmingWithinTheSecondRingsFromTheNextTick) {
     EXPECT_EQ(ticksAt(12, 0, 0.2), 0);
     arm("12:00:00");

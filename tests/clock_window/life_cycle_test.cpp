@@ -106,6 +106,44 @@ TEST_F(Form14Test, MissedMidnightIsCaughtOnTheNextTick) {
     EXPECT_EQ(window.Циферблат_дня_недели.text(), "понедельник");
 }
 
+// A fake clock whose every reading comes `step` later than the one before, as the real clock
+// moves on between two reads within a tick.
+class SteppingClock : public rt::FakeClock {
+  public:
+    rt::LocalReading now() const override {
+        rt::LocalReading reading = FakeClock::now();
+        reading.secondsOfDay += later_;
+        if (reading.secondsOfDay >= 86400.0) {
+            reading.secondsOfDay -= 86400.0;
+            ++reading.day;
+        }
+        later_ += step;
+        return reading;
+    }
+
+    double step = 0.0;
+
+  private:
+    mutable double later_ = 0.0;
+};
+
+class SteppingClockTest : public ::testing::Test,
+                          public Form14Rig<fakes::RecordingPlayer, SteppingClock> {};
+
+TEST_F(SteppingClockTest, EachTickShowsTheTimeWithTheDateOfTheSameMoment) {
+    load(2026, 12, 13, 23, 59, 59);
+    clock.set(2026, 12, 13, 23, 59, 59.995);
+    clock.step = 0.01;  // midnight falls just after the tick's first reading
+    tickClock();
+    EXPECT_EQ(window.Циферблат_часов.text(), "23:59:59");
+    EXPECT_EQ(window.Циферблат_даты.text(), "13.12.2026");
+    EXPECT_EQ(window.Циферблат_дня_недели.text(), "воскресенье");
+    tickClock();
+    EXPECT_EQ(window.Циферблат_часов.text(), "0:00:00");
+    EXPECT_EQ(window.Циферблат_даты.text(), "14.12.2026");
+    EXPECT_EQ(window.Циферблат_дня_недели.text(), "понедельник");
+}
+
 enum class Ending { closeButton, desktopClose, sigterm };
 
 struct EndWay {

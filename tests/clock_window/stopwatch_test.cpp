@@ -10,8 +10,9 @@ class StopwatchTest : public Form14Test {
   protected:
     StopwatchTest() { load(2026, 12, 10, 0, 0, 0); }
 
+    // Time passes until the wall clock reads this moment of December 2026.
     void at(int day, int hour, int minute, double second) {
-        clock.set(2026, 12, day, hour, minute, second);
+        passUntil(2026, 12, day, hour, minute, second);
     }
     void startStop() { click(window.Кнопка_пуска_паузы_секундомера); }
     void reset() { click(window.Кнопка_обнуления_секундомера); }
@@ -21,7 +22,7 @@ class StopwatchTest : public Form14Test {
 struct Reading {
     const char* name;
     double start;  // seconds since midnight at the start
-    double now;    // at the tick
+    double now;    // at the tick, the same day
     const char* shown;
     int tenths;
 };
@@ -44,11 +45,9 @@ class StopwatchReadingTest : public StopwatchTest, public ::testing::WithParamIn
 
 TEST_P(StopwatchReadingTest, ShowsTheStoredElapsedTimeWithItsTenthsCut) {
     const Reading& c = GetParam();
-    at(10, 0, 0, 0);
     clock.advance(c.start);
     startStop();
-    at(10, 0, 0, 0);
-    clock.advance(c.now);
+    clock.advance(c.now - c.start);
     tickStopwatch();
     EXPECT_EQ(dial(), c.shown);
     EXPECT_EQ(window.Десятые_секунды, c.tenths);
@@ -115,9 +114,8 @@ TEST_F(StopwatchTest, PauseBeforeTheFirstTickKeepsWhatWasShown) {
 
 TEST_F(StopwatchTest, ResetFromEveryStateGivesTheSameEndState) {
     for (const char* from : {"running", "paused", "reset"}) {
-        at(10, 9, 0, 0);
         startStop();
-        at(10, 9, 0, 3);
+        clock.advance(3);
         tickStopwatch();
         if (std::string(from) != "running") {
             startStop();
@@ -170,6 +168,84 @@ TEST_F(StopwatchTest, RunAcrossTwoMidnights) {
     EXPECT_EQ(dial(), "31.12.1899 2:00:00.0");
 }
 
+// A run during which the wall clock moves on its own: the stopwatch shows the time that passed.
+struct WallMove {
+    const char* name;
+    int month, day, hour, minute;  // the start, in 2026
+    double before;                 // seconds that pass before the wall clock moves, with a tick
+    double shift;                  // the wall clock alone moves by this
+    double after;                  // seconds that pass after, with no tick until the end
+    const char* shown;
+};
+
+void PrintTo(const WallMove& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class StopwatchWallMoveTest : public StopwatchTest,
+                              public ::testing::WithParamInterface<WallMove> {};
+
+TEST_P(StopwatchWallMoveTest, ShowsTheTimeThatPassed) {
+    const WallMove& c = GetParam();
+    clock.set(2026, c.month, c.day, c.hour, c.minute, 0);
+    startStop();
+    clock.advance(c.before);
+    tickStopwatch();
+    clock.shiftWall(c.shift);
+    clock.advance(c.after);
+    tickStopwatch();
+    EXPECT_EQ(dial(), c.shown);
+    EXPECT_EQ(errors.str(), "");
+}
+
+constexpr double kHour = 3600.0;
+
+const WallMove kWallMoves[] = {
+    {"daylight_saving_begins", 3, 29, 2, 59, 60, kHour, 60, "0:02:00.0"},
+    {"daylight_saving_ends", 10, 25, 3, 59, 60, -kHour, 60, "0:02:00.0"},
+    {"clock_set_forward_a_day", 12, 10, 9, 0, 30, 25 * kHour, 30, "0:01:00.0"},
+    {"clock_set_back", 12, 10, 9, 0, 30, -2 * kHour - 0.5, 30, "0:01:00.0"},
+    {"zone_moved_east_past_midnight", 12, 10, 22, 0, 60, 2.5 * kHour, 60, "0:02:00.0"},
+    {"zone_moved_west_back_over_midnight", 12, 11, 0, 30, 60, -5 * kHour, 60, "0:02:00.0"},
+    {"machine_slept_over_midnight", 12, 10, 22, 0, 60, 0, 10 * kHour, "10:01:00.0"},
+    {"slept_while_the_clock_was_set_back", 12, 10, 22, 0, 60, -kHour, 10 * kHour, "10:01:00.0"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, StopwatchWallMoveTest, ::testing::ValuesIn(kWallMoves),
+                         harness::rowName);
+
+TEST_F(StopwatchTest, PauseAndResumeAroundAClockSetBackCountOnlyTheRunning) {
+    at(10, 9, 0, 0);
+    startStop();
+    clock.advance(10);
+    tickStopwatch();
+    startStop();
+    clock.shiftWall(-kHour);
+    clock.advance(50);  // paused
+    startStop();
+    clock.shiftWall(-kHour);
+    clock.advance(5.5);
+    tickStopwatch();
+    EXPECT_EQ(dial(), "0:00:15.5");
+}
+
+TEST_F(StopwatchTest, TickLeavesTheStateTheCaptionAndTheTimerAlone) {
+    at(10, 9, 0, 0);
+    startStop();
+    // Marks that no transition leaves show whether the tick writes any of the three.
+    for (const bool enabled : {false, true}) {
+        window.Состояние_секундомера = 5;
+        window.Кнопка_пуска_паузы_секундомера.setCaption("x");
+        window.Таймер_секундомера.setEnabled(enabled);
+        clock.advance(1);
+        tickStopwatch();
+        EXPECT_EQ(window.Состояние_секундомера, 5);
+        EXPECT_EQ(window.Кнопка_пуска_паузы_секундомера.caption(), "x");
+        EXPECT_EQ(window.Таймер_секундомера.enabled(), enabled);
+    }
+    EXPECT_EQ(dial(), "0:00:02.0") << "the ticks ran";
+}
+
 TEST_F(StopwatchTest, FlagsLeftByOtherCodeDoNotFailTheTick) {
     at(10, 9, 0, 0);
     startStop();
@@ -185,8 +261,8 @@ TEST_F(StopwatchTest, OverflowFailsTheTickAfterStoringTheElapsedTime) {
     startStop();
     tickStopwatch();
     const std::string before = dial();
-    // Only the sum of the two extremes leaves the float range.
-    window.Начало_отсчета = -FLT_MAX;
+    // Only the sum of the two, each within the float range, leaves it.
+    window.Начало_по_непрерывным_часам -= 1e38;
     window.Накопленное_время = FLT_MAX;
     at(10, 9, 0, 1);
     tickStopwatch();

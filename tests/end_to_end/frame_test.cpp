@@ -16,6 +16,7 @@
 
 #include "form14/controls.h"
 #include "form14/running_clock.h"
+#include "form14/steps.h"
 #include "harness/table.h"
 
 namespace {
@@ -206,7 +207,7 @@ TEST(ScaledScreen, DoublesTheClientAreaAndTheFace) {
     harness::ProgramOptions options = harness::on(server);
     options.extra["QT_SCALE_FACTOR"] = "2";
     harness::Program program(ALARM_CLOCK_BINARY, options);
-    const auto window = harness::Window::find(server, "^Form14$");
+    const auto window = form14::findWindow(server);
     ASSERT_TRUE(window) << program.standardError();
     const auto geometry = window->geometry();
     ASSERT_TRUE(geometry);

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QLineEdit>
 #include <QWidget>
+#include <functional>
 
 #include "controls.h"
 
@@ -37,6 +41,33 @@ TEST(TextBoxTest, KeepsCyrillicText) {
     forms::TextBox box(textBoxSpec(), parent);
     box.setText("/home/user/Музыка/мелодия 1.wav");
     EXPECT_EQ(box.text(), "/home/user/Музыка/мелодия 1.wav");
+}
+
+// The text is kept converted between reads; every way the text can change must show in it.
+TEST(TextBoxTest, TextFollowsEveryEdit) {
+    QWidget parent;
+    forms::TextBox box(textBoxSpec(), parent);
+    QLineEdit& edit = box.widget();
+    const struct {
+        const char* name;
+        std::function<void()> edit;
+        const char* text;
+    } steps[] = {
+        {"SetOnTheWidget", [&] { edit.setText("7:30"); }, "7:30"},
+        {"Typed", [&] { edit.end(false), edit.insert(":15"); }, "7:30:15"},
+        {"Backspace", [&] { edit.backspace(); }, "7:30:1"},
+        {"Undone", [&] { edit.undo(); }, "7:30:15"},
+        {"Pasted", [&] { QGuiApplication::clipboard()->setText("Будильник"), edit.paste(); },
+         "7:30:15Будильник"},
+        {"CutAll", [&] { edit.selectAll(), edit.cut(); }, ""},
+        {"SetOnTheBox", [&] { box.setText("12:00:00"); }, "12:00:00"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.name);
+        box.text();
+        step.edit();
+        EXPECT_EQ(box.text(), step.text);
+    }
 }
 
 TEST(LabelTest, SizesItselfToItsCaptionAndKeepsItsCorner) {

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyleHints>
 #include <QTest>
 
 #include <sstream>
@@ -83,6 +84,28 @@ TEST_F(KeyboardTest, ClickFocusesATextBoxAndTabLeavesItForAButton) {
         EXPECT_NE(std::find(kTabCycle.begin(), kTabCycle.end(), focused()), kTabCycle.end())
             << "Tab from " << name << " went to " << focused();
     }
+}
+
+// Painting a huge text is slow, so its focused box holds the cursor still; every other box, and
+// that box once the text is short or the focus gone, blinks at the application's rate.
+TEST_F(KeyboardTest, AHugeTextHoldsTheCursorStillOnlyWhileFocused) {
+    const int flashTime = QGuiApplication::styleHints()->cursorFlashTime();
+    ASSERT_GT(flashTime, 0);
+    const auto blinking = [] { return QGuiApplication::styleHints()->cursorFlashTime(); };
+    QLineEdit& alarm = box("Циферблат_будильника");
+    QTest::mouseClick(&alarm, Qt::LeftButton);
+    EXPECT_EQ(blinking(), flashTime) << "a short text";
+    alarm.setText(QString(20000, u'x'));
+    EXPECT_EQ(blinking(), 0) << "pasted while focused";
+    press(Qt::Key_Tab);
+    EXPECT_EQ(blinking(), flashTime) << "the focus left";
+    QTest::mouseClick(&alarm, Qt::LeftButton);
+    EXPECT_EQ(blinking(), 0) << "the focus came back";
+    QTest::mouseClick(&box("txtBrowse"), Qt::LeftButton);
+    EXPECT_EQ(blinking(), flashTime) << "another box has the focus";
+    QTest::mouseClick(&alarm, Qt::LeftButton);
+    alarm.setText("7:30");
+    EXPECT_EQ(blinking(), flashTime) << "the text is short again";
 }
 
 TEST_F(KeyboardTest, ReadOnlyDialsLetTheUserSelectButNotType) {

@@ -2,8 +2,10 @@
 #include <cstdint>
 #include <random>
 #include <string>
+#include <vector>
 
 #include <limits>
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -23,13 +25,20 @@ DateValue at(int year, int month, int day, int second = 0) {
     return static_cast<double>(dayNumber(year, month, day)) + second / 86400.0;
 }
 
-RegionalFormats twelveHour() {
+// The Russian set with another clock and date.
+RegionalFormats styled(const char* longTime, const char* shortDate, const char* am = "",
+                       const char* pm = "", bool designatorFirst = false) {
     RegionalFormats f = RegionalFormats::russianStyle();
-    f.longTime = "h:mm:ss tt";
-    f.shortDate = "MM/dd/yyyy";
-    f.am = "AM";
-    f.pm = "PM";
+    f.longTime = longTime;
+    f.shortDate = shortDate;
+    f.am = am;
+    f.pm = pm;
+    f.designatorFirst = designatorFirst;
     return f;
+}
+
+RegionalFormats twelveHour() {
+    return styled("h:mm:ss tt", "MM/dd/yyyy", "AM", "PM");
 }
 
 class RussianText : public testing::Test {
@@ -252,13 +261,110 @@ TEST_F(TwelveHourText, BadDesignatorsFail) {
     }
 }
 
+// Formats whose clock parts the fields with other marks than ':'.
+RegionalFormats finnishStyle() {
+    return styled("HH.mm.ss", "dd.MM.yyyy");
+}
+
+RegionalFormats koreanStyle() {
+    return styled("HH시 mm분 ss초", "yyyy년 MM월 dd일", "오전", "오후", true);
+}
+
+std::optional<DateValue> read(const DateTime& dt, std::string_view text) {
+    try {
+        return dt.fromText(text);
+    } catch (const Failure& f) {
+        EXPECT_EQ(f.number(), kTypeMismatch) << text;
+        return std::nullopt;
+    }
+}
+
+// A text, the formats that read it and what it reads as; nothing where it fails.
+struct Reading {
+    const char* name;
+    const DateTime& dt;
+    std::string text;
+    std::optional<DateValue> value;
+};
+
+void expectReadings(const std::vector<Reading>& cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(read(c.dt, c.text), c.value);
+    }
+}
+
+constexpr int kHalfPastSeven = 7 * 3600 + 30 * 60;
+constexpr int kEvening = 19 * 3600 + 5 * 60;
+
+TEST(OwnMarks, ReadTheUsersClockAndColons) {
+    FakeClock clock;
+    const DateTime finnish(clock, finnishStyle());
+    const DateTime korean(clock, koreanStyle());
+    expectReadings({
+        {"FinnishShort", finnish, "7.30", at(1899, 12, 30, kHalfPastSeven)},
+        {"FinnishAsShown", finnish, "07.30.00", at(1899, 12, 30, kHalfPastSeven)},
+        {"FinnishTimeBeforeDate", finnish, "12.11.10", at(1899, 12, 30, 43870)},
+        {"FinnishColons", finnish, "12:00:00", 0.5},
+        {"FinnishDate", finnish, "10.12.2026", at(2026, 12, 10)},
+        {"FinnishDateAndTime", finnish, "12.11.2010 12.11.10", at(2010, 11, 12, 43870)},
+        {"FinnishDateAndColons", finnish, "12.11.2010 7:30", at(2010, 11, 12, kHalfPastSeven)},
+        {"FinnishMixedMarks", finnish, "7.30:00", std::nullopt},
+        {"FinnishMarkWithoutSeconds", finnish, "7.30.", std::nullopt},
+        {"FinnishSpaceBeforeMark", finnish, "7 .30", std::nullopt},
+        {"KoreanAsShown", korean, "19시 05분 00초", at(1899, 12, 30, kEvening)},
+        {"KoreanNoSeconds", korean, "19시 5분", at(1899, 12, 30, kEvening)},
+        {"KoreanNoSpaces", korean, "19시5분", at(1899, 12, 30, kEvening)},
+        {"KoreanNoLastMark", korean, "19시 05분 00", at(1899, 12, 30, kEvening)},
+        {"KoreanDesignatorFirst", korean, "오후 7시 05분", at(1899, 12, 30, kEvening)},
+        {"KoreanDesignatorFirstColons", korean, "오후 7:05", at(1899, 12, 30, kEvening)},
+        {"KoreanDesignatorAfter", korean, "7:05 오후", at(1899, 12, 30, kEvening)},
+        {"KoreanMorning", korean, "오전 12시 30분", at(1899, 12, 30, 1800)},
+        {"KoreanDate", korean, "2026년 12월 10일", at(2026, 12, 10)},
+        {"KoreanDateAndTime", korean, "2026년 12월 10일 19시 05분 00초",
+         at(2026, 12, 10, kEvening)},
+        {"KoreanDateDashes", korean, "2026-12-10", at(2026, 12, 10)},
+        {"KoreanHourAlone", korean, "7시", std::nullopt},
+        {"KoreanTwoDesignators", korean, "오후 7:05 오후", std::nullopt},
+        {"KoreanDesignatorOnTwentyFourHours", korean, "오후 19시 05분", std::nullopt},
+        {"KoreanMixedMarks", korean, "19시 05:00", std::nullopt},
+    });
+}
+
+// Nothing longer than 256 UTF-16 code units is read; the box's text itself has no limit.
+TEST(LongText, FailsPastTheLimitLikeAnyOtherText) {
+    FakeClock clock;
+    const DateTime russian(clock, RegionalFormats::russianStyle());
+    const DateTime korean(clock, koreanStyle());
+    const std::string noon = "12:00:00";
+    // "오후" is two code units in six bytes.
+    const std::string evening = "오후 7:05";
+    expectReadings({
+        {"PaddedTo256", russian, noon + std::string(248, ' '), 0.5},
+        {"PaddedTo257", russian, noon + std::string(249, ' '), std::nullopt},
+        {"LeadingPadding", russian, std::string(249, ' ') + noon, std::nullopt},
+        {"TenMegabytes", russian, noon + std::string(10'000'000, ' '), std::nullopt},
+        {"WideCharactersCountOnce", korean, evening + std::string(249, ' '),
+         at(1899, 12, 30, kEvening)},
+        {"WideCharactersPastTheLimit", korean, evening + std::string(250, ' '), std::nullopt},
+    });
+    try {
+        russian.fromText(std::string(300, '7'));
+        FAIL();
+    } catch (const Failure& f) {
+        EXPECT_EQ(std::string(f.what()),
+                  "Type mismatch: \"" + std::string(40, '7') + "...\" is not a date or time");
+    }
+}
+
 // Random texts built from the characters the reader cares about: it must either fail with a type
 // mismatch or give a value that prints and reads back to itself.
 TEST(FromTextRobustness, RandomTextsFailCleanlyOrRoundTrip) {
     const std::string alphabet = "0123456789::..//-- \tAPMapm\xff\xd1\x80x"s + '\0';
     std::mt19937 random(12345);
     FakeClock clock;
-    for (const RegionalFormats& formats : {RegionalFormats::russianStyle(), twelveHour()}) {
+    for (const RegionalFormats& formats :
+         {RegionalFormats::russianStyle(), twelveHour(), finnishStyle()}) {
         const DateTime dt(clock, formats);
         for (int i = 0; i < 50000; ++i) {
             std::string text(random() % 24, ' ');
@@ -275,20 +381,37 @@ TEST(FromTextRobustness, RandomTextsFailCleanlyOrRoundTrip) {
     }
 }
 
-TEST(DateOrder, TakenFromThePattern) {
+// Marks are shown joined by '|': before the first field, between the fields, after the last.
+TEST(PatternShape, FieldsAndMarks) {
     const struct {
         const char* pattern;
-        std::string order;
-        char separator;
+        const char* letters;
+        std::string fields;
+        std::string marks;
+        bool designatorFirst;
     } cases[] = {
-        {"dd.MM.yyyy", "dMy", '.'},  {"MM/dd/yy", "Mdy", '/'}, {"yyyy-MM-dd", "yMd", '-'},
-        {"'d'yyyy/M/d", "yMd", '/'}, {"HH:mm", "dMy", '.'},
+        {"dd.MM.yyyy", "dMy", "dMy", "|.|.|", false},
+        {"MM/dd/yy", "dMy", "Mdy", "|/|/|", false},
+        {"yyyy-MM-dd", "dMy", "yMd", "|-|-|", false},
+        {"'d'yyyy/M/d", "dMy", "yMd", "d|/|/|", false},
+        {"yyyy년 MM월 dd일", "dMy", "yMd", "|년 |월 |일", false},
+        {"HH:mm", "dMy", "", ":", false},
+        {"hh:mm:ss tt", "Hms", "Hms", "|:|:|", false},
+        {"HH.mm.ss", "Hms", "Hms", "|.|.|", false},
+        {"HH시 mm분 ss초", "Hms", "Hms", "|시 |분 |초", false},
+        {"tt h:mm", "Hms", "Hm", "|:|", true},
+        {"'kl.' HH.mm", "Hms", "Hm", "kl.|.|", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pattern);
-        const DateOrder order = dateOrder(c.pattern);
-        EXPECT_EQ(std::string(order.fields, 3), c.order);
-        EXPECT_EQ(order.separator, c.separator);
+        const PatternShape shape = patternShape(c.pattern, c.letters);
+        std::string marks = shape.marks[0];
+        for (std::size_t i = 1; i <= shape.fields.size(); ++i) {
+            marks += '|' + shape.marks[i];
+        }
+        EXPECT_EQ(shape.fields, c.fields);
+        EXPECT_EQ(marks, c.marks);
+        EXPECT_EQ(shape.designatorFirst, c.designatorFirst);
     }
 }
 

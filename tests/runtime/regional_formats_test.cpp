@@ -5,6 +5,8 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -105,7 +107,7 @@ const LocaleCase kLocales[] = {
 };
 
 // Sets LC_TIME for one test and puts the environment back afterwards.
-class UserLocale : public testing::TestWithParam<LocaleCase> {
+class LocaleEnvironment : public testing::Test {
   protected:
     void SetUp() override {
         for (auto& [name, value] : saved_) {
@@ -137,6 +139,8 @@ class UserLocale : public testing::TestWithParam<LocaleCase> {
         {"LC_ALL", {}}, {"LC_TIME", {}}, {"LANG", {}}};
 };
 
+class UserLocale : public LocaleEnvironment, public testing::WithParamInterface<LocaleCase> {};
+
 TEST_P(UserLocale, ReadsFormatsAndNames) {
     const LocaleCase& c = GetParam();
     if (!installed(c.locale)) {
@@ -160,6 +164,105 @@ TEST_F(UserLocale, UnknownLocaleFallsBackToC) {
     EXPECT_EQ(f.shortDate, "MM/dd/yy");
     EXPECT_EQ(f.weekdays[0], "Monday");
 }
+
+// What users of one locale see on the clock, and a few texts they would type for a time.
+struct TypedTimesCase {
+    const char* name;
+    const char* locale;
+    std::vector<std::pair<std::string, int>> typed;  // the text and its second of the day
+};
+
+void PrintTo(const TypedTimesCase& c, std::ostream* os) {
+    *os << c.locale;
+}
+
+class TimesTypedBack : public LocaleEnvironment,
+                       public testing::WithParamInterface<TypedTimesCase> {
+  protected:
+    void SetUp() override {
+        LocaleEnvironment::SetUp();
+        if (!installed(GetParam().locale)) {
+            GTEST_SKIP() << GetParam().locale
+                         << " is not installed; script/setup test generates it with localedef";
+        }
+        setenv("LC_TIME", GetParam().locale, 1);
+        dt_.emplace(clock_, RegionalFormats::fromUserLocale());
+    }
+
+    // The value the text reads as; nothing when it reads as no date or time.
+    std::optional<DateValue> read(const std::string& text) const {
+        try {
+            return dt_->fromText(text);
+        } catch (const Failure&) {
+            return std::nullopt;
+        }
+    }
+
+    FakeClock clock_;
+    std::optional<DateTime> dt_;
+};
+
+DateValue dayAndTime(int year, int month, int day, int second) {
+    return static_cast<double>(dayNumber(year, month, day)) + second / 86400.0;
+}
+
+TEST_P(TimesTypedBack, WhatTheDialsShowReadsBack) {
+    const int seconds[] = {0,
+                           1,
+                           7 * 3600 + 30 * 60,
+                           12 * 3600,
+                           12 * 3600 + 11 * 60 + 10,
+                           13 * 3600 + 5 * 60 + 9,
+                           23 * 3600 + 59 * 60 + 59};
+    for (const int second : seconds) {
+        const DateValue time = dayAndTime(1899, 12, 30, second);
+        const std::string shown = dt_->toText(time);
+        EXPECT_EQ(read(shown), time) << '"' << shown << "\" at second " << second;
+    }
+    // The date dial, and a date with a time as a user may type it after what the dials show.
+    for (const DateValue date : {dayAndTime(2026, 12, 10, 0), dayAndTime(2010, 11, 12, 0),
+                                 dayAndTime(2010, 11, 12, 12 * 3600 + 11 * 60 + 10)}) {
+        const std::string shown = dt_->toText(date);
+        EXPECT_EQ(read(shown), date) << '"' << shown << '"';
+    }
+}
+
+TEST_P(TimesTypedBack, TypedTimesRead) {
+    EXPECT_EQ(read("12:00:00"), 0.5) << "the stored alarm text is noon everywhere";
+    for (const auto& [text, second] : GetParam().typed) {
+        EXPECT_EQ(read(text), dayAndTime(1899, 12, 30, second)) << '"' << text << '"';
+    }
+}
+
+constexpr int kHalfPastSeven = 7 * 3600 + 30 * 60;
+constexpr int kEvening = 19 * 3600 + 5 * 60;
+
+const TypedTimesCase kTypedTimes[] = {
+    {"Finnish",
+     "fi_FI.UTF-8",
+     {{"7.30", kHalfPastSeven},
+      {"07.30.00", kHalfPastSeven},
+      {"12.11.10", 12 * 3600 + 11 * 60 + 10},
+      {"7:30", kHalfPastSeven}}},
+    {"SwedishFinnish", "sv_FI.UTF-8", {{"7.30", kHalfPastSeven}, {"19.05.00", kEvening}}},
+    // A 24-hour clock with ':' and the Buddhist era only in dates.
+    {"Thai", "th_TH.UTF-8", {{"7:30", kHalfPastSeven}, {"19:05:00", kEvening}}},
+    // A 24-hour clock with unit marks; a designator, where typed, comes first.
+    {"Korean",
+     "ko_KR.UTF-8",
+     {{"7시 30분", kHalfPastSeven},
+      {"19시 05분 00초", kEvening},
+      {"오후 7시 5분", kEvening},
+      {"오후 7:05", kEvening},
+      {"7:30", kHalfPastSeven}}},
+    {"AmericanEnglish",
+     "en_US.UTF-8",
+     {{"7:05 PM", kEvening}, {"07:30:00 AM", kHalfPastSeven}, {"19:05", kEvening}}},
+    {"German", "de_DE.UTF-8", {{"7:30", kHalfPastSeven}, {"19:05:00", kEvening}}},
+    {"Russian", "ru_RU.UTF-8", {{"7:30", kHalfPastSeven}, {"19:05:00", kEvening}}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Locales, TimesTypedBack, testing::ValuesIn(kTypedTimes), harness::rowName);
 
 }  // namespace
 }  // namespace rt

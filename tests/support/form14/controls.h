@@ -22,6 +22,7 @@ constexpr Rect kClockDial{69, 52, 280, 41};
 constexpr Rect kDateDial{53, 114, 97, 29};
 constexpr Rect kWeekdayDial{237, 115, 137, 29};
 constexpr Rect kAlarmTime{53, 203, 97, 29};
+constexpr Rect kAlarmLabel{24, 168, 147, 17};
 constexpr Rect kStopwatchDial{237, 219, 137, 29};
 constexpr Rect kAlarmOnOff{24, 240, 153, 17};
 constexpr Rect kSignalOff{24, 264, 153, 17};

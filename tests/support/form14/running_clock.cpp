@@ -20,7 +20,7 @@ harness::Window shown(const harness::XServer& server, harness::Program& program)
 
 RunningClock::RunningClock(bool windowManager)
     : server(harness::XServer::Options{windowManager}),
-      program(ALARM_CLOCK_BINARY, harness::on(server)),
+      program(ALARM_CLOCK_BINARY, options(server)),
       window(shown(server, program)) {}
 
 }  // namespace form14

@@ -23,14 +23,19 @@ std::optional<harness::Window> findWindow(const harness::XServer& server, millis
     return harness::Window::find(server, std::string("^") + kTitle + "$", bound);
 }
 
-harness::ProgramOptions withSound(const harness::XServer& server, const sound::SoundServer& sound) {
+harness::ProgramOptions options(const harness::XServer& server) {
     harness::ProgramOptions options = harness::on(server);
-    options.sound = true;
-    options.extra = sound.environment();
     if (const char* zone = std::getenv("TZ")) {
         options.extra["TZ"] = zone;
     }
     return options;
+}
+
+harness::ProgramOptions withSound(const harness::XServer& server, const sound::SoundServer& sound) {
+    harness::ProgramOptions playing = options(server);
+    playing.sound = true;
+    playing.extra.insert(sound.environment().begin(), sound.environment().end());
+    return playing;
 }
 
 ClickTime timedClick(const harness::XServer& server, const harness::Window& window,

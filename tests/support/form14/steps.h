@@ -21,8 +21,10 @@ using Wall = std::chrono::system_clock;
 std::optional<harness::Window> findWindow(const harness::XServer& server,
                                           harness::milliseconds bound = std::chrono::seconds(10));
 
-// Options for the program shown on `server` that plays through `sound`, in the time zone of this
-// process, so that both read the same local time.
+// Options for the program shown on `server`, in the time zone of this process too, should the
+// test run in one of its own, so that both read the same local time.
+harness::ProgramOptions options(const harness::XServer& server);
+// The same, playing through `sound`.
 harness::ProgramOptions withSound(const harness::XServer& server, const sound::SoundServer& sound);
 
 // The moments just before and just after a click: the program took it in between.
