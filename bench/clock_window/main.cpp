@@ -32,10 +32,8 @@ void usage() {
                  "                          [--stopwatch-cpu-seconds N] [--stopwatch-seconds N]\n"
                  "                          [--alarm-runs N] [--alarm-text-seconds N] [--turns N]\n"
                  "                          [--only first-paint,alarm-onset,dial-turn,idle,"
-                 "stopwatch-cpu,alarm-text-cpu,stopwatch-drift,
-"
-                 "                                 stopwatch-summer-time]
-";
+                 "stopwatch-cpu,alarm-text-cpu,stopwatch-drift,\n"
+                 "                                 stopwatch-summer-time]\n";
 }
 
 int positive(const char* text) {
