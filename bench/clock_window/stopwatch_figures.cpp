@@ -20,15 +20,6 @@ std::optional<double> stopwatchDial(const harness::Window& window) {
     return text ? form14::stopwatchSeconds(*text) : std::nullopt;
 }
 
-// Seconds since midnight of a clock dial such as "9:05:07"; nullopt for any other text.
-std::optional<int> clockSeconds(const std::string& dial) {
-    int h = 0, m = 0, sec = 0;
-    if (std::sscanf(dial.c_str(), " %d:%d:%d", &h, &m, &sec) != 3) {
-        return std::nullopt;
-    }
-    return h * 3600 + m * 60 + sec;
-}
-
 // A time zone with no offset from UTC whose summer time, an hour ahead, begins (or ends)
 // `seconds` from now, so that the program's wall clock jumps while it runs, as it does on the
 // night of a change. The rules name the day of the year counted from 0, leap days included.
@@ -113,7 +104,8 @@ class StopwatchRun {
         return options;
     }
     std::optional<int> readClock() const {
-        return clockSeconds(window_->readLineEdit(form14::kClockDial.centre()).value_or(""));
+        return form14::clockSeconds(
+            window_->readLineEdit(form14::kClockDial.centre()).value_or(""));
     }
 
     harness::XServer server_;

@@ -52,15 +52,6 @@ void claimWindowManagerWithoutMoves(const harness::XServer& server) {
     }
 }
 
-// Seconds since midnight of a dial reading such as "9:05:07".
-std::optional<int> secondsOf(const std::string& reading) {
-    int h = 0, m = 0, s = 0;
-    if (std::sscanf(reading.c_str(), " %d:%d:%d", &h, &m, &s) != 3) {
-        return std::nullopt;
-    }
-    return h * 3600 + m * 60 + s;
-}
-
 class Frame : public testing::TestWithParam<form14::DesktopRow> {};
 
 TEST_P(Frame, HasNoFrameOfTheDesktopAndNoTaskbarButton) {
@@ -177,7 +168,7 @@ TEST(MinimiseButton, MakesTheWindowIconicWhileTheClockGoesOn) {
     form14::RunningClock clock(true);
     const auto dial = form14::kClockDial.centre();
     const auto first = clock.window.readLineEdit(dial);
-    ASSERT_TRUE(first && secondsOf(*first)) << "no time on the clock dial";
+    ASSERT_TRUE(first && form14::clockSeconds(*first)) << "no time on the clock dial";
     const auto start = harness::Clock::now();
 
     clock.window.click(form14::kMinimise.centre());
@@ -193,8 +184,10 @@ TEST(MinimiseButton, MakesTheWindowIconicWhileTheClockGoesOn) {
         << "not restored by an activation";
     const auto later = clock.window.readLineEdit(dial);
     const double elapsed = std::chrono::duration<double>(harness::Clock::now() - start).count();
-    ASSERT_TRUE(later && secondsOf(*later)) << "no time on the clock dial after restoring";
-    const int counted = (*secondsOf(*later) - *secondsOf(*first) + 86400) % 86400;
+    ASSERT_TRUE(later && form14::clockSeconds(*later))
+        << "no time on the clock dial after restoring";
+    const int counted =
+        (*form14::clockSeconds(*later) - *form14::clockSeconds(*first) + 86400) % 86400;
     EXPECT_GE(counted, 2) << *first << " then " << *later;
     EXPECT_NEAR(counted, elapsed, 1.5) << *first << " then " << *later;
     EXPECT_TRUE(contains(clock.window.netWmState(), "_NET_WM_STATE_SKIP_TASKBAR"))

@@ -1,5 +1,6 @@
 #include "steps.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <regex>
@@ -67,6 +68,14 @@ std::optional<double> stopwatchSeconds(const std::string& dial) {
     }
     return std::stoi(part[1]) * 3600.0 + std::stoi(part[2]) * 60.0 + std::stoi(part[3]) +
            std::stoi(part[4]) / 10.0;
+}
+
+std::optional<int> clockSeconds(const std::string& dial) {
+    int h = 0, m = 0, s = 0;
+    if (std::sscanf(dial.c_str(), " %d:%d:%d", &h, &m, &s) != 3) {
+        return std::nullopt;
+    }
+    return h * 3600 + m * 60 + s;
 }
 
 // The dialog takes the keyboard a moment after it shows, so the typing is checked and redone.

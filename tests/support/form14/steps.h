@@ -43,6 +43,9 @@ double secondsBetween(Steady::time_point from, Steady::time_point to);
 // Seconds on a running or paused stopwatch dial such as "00:10:00.3"; nullopt otherwise.
 std::optional<double> stopwatchSeconds(const std::string& dial);
 
+// Seconds since midnight of a clock dial such as "9:05:07"; nullopt for any other text.
+std::optional<int> clockSeconds(const std::string& dial);
+
 // Picks `file` in the open-file dialog that "Обзор..." opens; false when the dialog did not
 // show, did not take the name or did not close.
 bool pickMelody(const harness::XServer& server, const harness::Window& window,
