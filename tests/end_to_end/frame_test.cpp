@@ -5,7 +5,6 @@
 #include <QLibraryInfo>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
