@@ -1,42 +1,21 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QLibraryInfo>
-#include <cstdlib>
 #include <iostream>
 #include <string>
-#include <xcb/xcb.h>
 
 #include "appearance.h"
+#include "display_check.h"
 #include "form14.h"
 #include "open_file_dialog.h"
+#include "qt_translations.h"
 #include "sdl_player.h"
 
 namespace {
 
-// Qt aborts the process when it cannot reach the display; say so plainly and exit instead.
-std::string displayProblem() {
-    const auto named = [](const char* name) {
-        const char* value = std::getenv(name);
-        return value != nullptr && *value != '\0';
-    };
-    if (named("QT_QPA_PLATFORM") || named("WAYLAND_DISPLAY")) {
-        return "";
-    }
-    if (!named("DISPLAY")) {
-        return "no display to show the window on (DISPLAY and WAYLAND_DISPLAY are not set)";
-    }
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    const bool failed = xcb_connection_has_error(connection) != 0;
-    xcb_disconnect(connection);
-    if (failed) {
-        return std::string("cannot connect to the display ") + std::getenv("DISPLAY");
-    }
-    return "";
-}
-
 // Qt's own event dispatcher costs less per wake-up than GLib's, and a running stopwatch wakes a
-// hundred times a second. GTK's file dialog needs GLib's, so keep GLib's where Qt will use the GTK theme:
-// when asked to, or on a desktop other than KDE's and LXQt's with the theme installed.
+// hundred times a second. GTK's file dialog needs GLib's, so keep GLib's where Qt will use the GTK
+// theme: when asked to, or on a desktop other than KDE's and LXQt's with the theme installed.
 bool gtkThemeLikely() {
     const QString asked = qEnvironmentVariable("QT_QPA_PLATFORMTHEME");
     if (!asked.isEmpty()) {
@@ -64,13 +43,14 @@ void preferLeanEventLoop() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (const std::string problem = displayProblem(); !problem.empty()) {
+    if (const std::string problem = user32::displayProblem(); !problem.empty()) {
         std::cerr << "alarm-clock: " << problem << '\n';
         return 1;
     }
     preferLeanEventLoop();
     QApplication application(argc, argv);
     forms::registerFontSubstitutes();
+    dialogs::loadQtTranslations(application);
     forms::EventBoundary boundary(std::cerr);
     try {
         forms::Form form(QString::fromUtf8(Form14::layoutPath()), boundary);

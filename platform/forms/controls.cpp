@@ -225,6 +225,7 @@ QRect Line::bounds() const {
 
 Image::Image(const layout::Control& stored, QPixmap picture)
     : rect_(pixelRect(stored.rect)),
+      toolTip_(stored.toolTip),
       picture_(std::move(picture)),
       stretch_(stored.stretch),
       index_(static_cast<std::int16_t>(std::max(0, stored.index))) {}

@@ -24,9 +24,10 @@ class Windowless {
     virtual ~Windowless() = default;
     virtual void paint(QPainter& painter) const = 0;
     virtual QRect bounds() const = 0;
-    // Whether a mouse press at this point is this control's.
-    virtual bool takesPress(QPoint) const { return false; }
+    // Whether the mouse at this point is this control's: its presses and its tool tip.
+    virtual bool takesMouse(QPoint) const { return false; }
     virtual void press(Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {}
+    virtual std::string toolTip() const { return {}; }
 };
 
 class Label : public Windowless {
@@ -73,7 +74,8 @@ class Line : public Windowless {
     int width_;
 };
 
-// A picture control; a mouse press on it goes to its MouseDown handler.
+// A picture control; a mouse press on it goes to its MouseDown handler, and the pointer resting
+// on it shows its tool tip.
 class Image : public Windowless {
   public:
     // index, button, modifier keys, pointer position in twips, as the handler receives them.
@@ -83,11 +85,13 @@ class Image : public Windowless {
     void onMouseDown(MouseDown handler) { mouseDown_ = std::move(handler); }
     void paint(QPainter& painter) const override;
     QRect bounds() const override { return rect_; }
-    bool takesPress(QPoint point) const override { return rect_.contains(point); }
+    bool takesMouse(QPoint point) const override { return rect_.contains(point); }
     void press(Qt::MouseButton button, Qt::KeyboardModifiers keys, QPoint point) override;
+    std::string toolTip() const override { return toolTip_; }
 
   private:
     QRect rect_;
+    std::string toolTip_;
     QPixmap picture_;
     bool stretch_;
     std::int16_t index_;

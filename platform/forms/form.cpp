@@ -9,11 +9,13 @@
 #include <QImageReader>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
 #include <set>
 
 #include "appearance.h"
 #include "failure.h"
 #include "signal_watch.h"
+#include "window_move.h"
 #include "window_style.h"
 
 namespace forms {
@@ -22,7 +24,10 @@ namespace forms {
 // order; the windowed controls are its children and lie over them.
 class Surface : public QWidget {
   public:
-    explicit Surface(Form& form) : form_(form) {}
+    explicit Surface(Form& form) : form_(form) {
+        // A clock sits beside the window in use: its tool tips show whether or not it is active.
+        setAttribute(Qt::WA_AlwaysShowToolTips);
+    }
 
     QPixmap background;
     std::vector<Windowless*> items;  // back to front
@@ -52,12 +57,26 @@ class Surface : public QWidget {
 
     void mousePressEvent(QMouseEvent* event) override {
         const QPoint point = event->position().toPoint();
-        for (auto it = items.rbegin(); it != items.rend(); ++it) {
-            if ((*it)->takesPress(point)) {
-                (*it)->press(event->button(), event->modifiers(), point);
-                return;
-            }
+        if (Windowless* item = itemAt(point)) {
+            item->press(event->button(), event->modifiers(), point);
         }
+    }
+
+    // The windowless controls have no widget of their own to carry a tool tip.
+    bool event(QEvent* event) override {
+        if (event->type() != QEvent::ToolTip) {
+            return QWidget::event(event);
+        }
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const Windowless* item = itemAt(help->pos());
+        if (item == nullptr || item->toolTip().empty()) {
+            QToolTip::hideText();
+            event->ignore();
+            return true;
+        }
+        QToolTip::showText(help->globalPos(), QString::fromStdString(item->toolTip()), this,
+                           item->bounds());
+        return true;
     }
 
     // A close asked for by the desktop unloads the form, as its own close button does.
@@ -67,6 +86,16 @@ class Surface : public QWidget {
     }
 
   private:
+    // The frontmost windowless control that takes the mouse at `point`.
+    Windowless* itemAt(QPoint point) const {
+        for (auto it = items.rbegin(); it != items.rend(); ++it) {
+            if ((*it)->takesMouse(point)) {
+                return *it;
+            }
+        }
+        return nullptr;
+    }
+
     Form& form_;
 };
 
@@ -115,6 +144,7 @@ Form::Form(const QString& layoutPath, EventBoundary& boundary)
                             layoutPath.toStdString());
     settingLines_ = settingLines(bytes);
     surface_ = std::make_unique<Surface>(*this);
+    presses_ = std::make_unique<user32::PressWatch>(*surface_);
     build(QFileInfo(layoutPath).dir().path());
 }
 

@@ -13,6 +13,10 @@
 #include "event_boundary.h"
 #include "layout.h"
 
+namespace user32 {
+class PressWatch;
+}
+
 namespace forms {
 
 class Surface;
@@ -69,6 +73,7 @@ class Form {
     layout::Form stored_;
     std::map<std::string, int> settingLines_;  // first line of each leading word of the file
     std::unique_ptr<Surface> surface_;
+    std::unique_ptr<user32::PressWatch> presses_;  // where the strip's move begins
     std::map<std::string, std::unique_ptr<TextBox>> textBoxes_;
     std::map<std::string, std::unique_ptr<Label>> labels_;
     std::map<std::string, std::unique_ptr<CommandButton>> buttons_;

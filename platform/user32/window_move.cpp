@@ -14,48 +14,45 @@ namespace user32 {
 
 namespace {
 
-// Where the last mouse press was on the screen, as a platform keeps the position of the
-// message it dispatches: a move keeps the pressed point of the window under the pointer,
-// however far the pointer has gone by the time the move begins.
-class PressWatch : public QObject {
-  public:
-    static std::optional<QPointF> last() { return instance_ ? instance_->last_ : std::nullopt; }
-
-    static void start() {
-        instance_ = new PressWatch(qApp);
-        qApp->installEventFilter(instance_);
+// Whether an event sent to `receiver` is meant for `window`: the window itself, a control in
+// it, or the platform's window that carries it.
+bool meantFor(const QObject* receiver, const QWidget& window) {
+    if (const auto* widget = qobject_cast<const QWidget*>(receiver)) {
+        return widget->window() == &window;
     }
+    return receiver != nullptr && receiver == window.windowHandle();
+}
 
-  protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::MouseButtonPress) {
-            last_ = static_cast<QMouseEvent*>(event)->globalPosition();
-        }
-        return false;
+// The input that would run the window's own procedures.
+bool isInput(QEvent::Type type) {
+    switch (type) {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::ContextMenu:
+            return true;
+        default:
+            return false;
     }
-
-  private:
-    using QObject::QObject;
-
-    static inline QPointer<PressWatch> instance_;
-    std::optional<QPointF> last_;
-};
-
-void watchPresses() {
-    PressWatch::start();
 }
 
 // The press that began the move, on the screen.
-QPointF pressOnScreen() {
-    return PressWatch::last().value_or(QPointF(QCursor::pos()));
+QPointF pressOnScreen(const QWidget& window) {
+    const PressWatch* watch = PressWatch::of(window);
+    const std::optional<QPointF> last = watch != nullptr ? watch->last() : std::nullopt;
+    return last.value_or(QPointF(QCursor::pos()));
 }
 
-// Follows the mouse from where the press was until every button is up. It only watches the
-// mouse events, so that Qt still sees the release and knows the buttons are up.
+// Follows the mouse from where the press was until every button is up. The mouse's moves and
+// releases pass on, so that Qt still sees the release and knows the buttons are up; the input
+// that would run the window's procedures is dropped, so that none runs inside the move.
 class MoveLoop : public QObject {
   public:
     explicit MoveLoop(QWidget& window)
-        : window_(&window), grabOffset_(pressOnScreen().toPoint() - window.pos()) {}
+        : window_(&window), grabOffset_(pressOnScreen(window).toPoint() - window.pos()) {}
 
     void exec() {
         window_->grabMouse();
@@ -68,7 +65,7 @@ class MoveLoop : public QObject {
     }
 
   protected:
-    bool eventFilter(QObject*, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override {
         switch (event->type()) {
             case QEvent::MouseMove:
             case QEvent::MouseButtonRelease:
@@ -76,12 +73,14 @@ class MoveLoop : public QObject {
                 break;
             case QEvent::Hide:
             case QEvent::Close:
-                loop_.quit();
+                if (watched == window_) {
+                    loop_.quit();
+                }
                 break;
             default:
                 break;
         }
-        return false;
+        return window_ && isInput(event->type()) && meantFor(watched, *window_);
     }
 
   private:
@@ -116,7 +115,27 @@ int xButton(Qt::MouseButtons held) {
 
 }  // namespace
 
-Q_COREAPP_STARTUP_FUNCTION(watchPresses)
+PressWatch::PressWatch(QWidget& window) : QObject(&window), window_(&window) {
+    qApp->installEventFilter(this);
+}
+
+const PressWatch* PressWatch::of(const QWidget& window) {
+    for (const QObject* child : window.children()) {
+        if (const auto* watch = dynamic_cast<const PressWatch*>(child)) {
+            return watch;
+        }
+    }
+    return nullptr;
+}
+
+bool PressWatch::eventFilter(QObject* watched, QEvent* event) {
+    const bool press =
+        event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
+    if (press && window_ && meantFor(watched, *window_)) {
+        last_ = static_cast<QMouseEvent*>(event)->globalPosition();
+    }
+    return false;
+}
 
 void releaseMouseGrab() {
     if (QWidget* grabber = QWidget::mouseGrabber()) {
@@ -134,7 +153,8 @@ void moveWithMouse(WindowHandle window) {
         // Qt's own request names the left button, whichever was pressed, and a window
         // manager would then wait for a left release that never comes.
         if (x11::windowManagerMoves(*window)) {
-            const QPointF pressIn = pressOnScreen() - QPointF(window->mapToGlobal(QPoint(0, 0)));
+            const QPointF pressIn =
+                pressOnScreen(*window) - QPointF(window->mapToGlobal(QPoint(0, 0)));
             x11::askWindowManagerToMove(*window, pressIn, xButton(held));
             return;
         }

@@ -135,6 +135,60 @@ TEST_P(DragStrip, MovesTheWindowByTheMousesOffset) {
 
 INSTANTIATE_TEST_SUITE_P(, DragStrip, testing::ValuesIn(kDrags), harness::rowName);
 
+// Where the program moves the window itself, a key meant for the window during the move runs
+// nothing: Return on the focused start button starts the stopwatch only once the move is over.
+TEST(OwnMove, KeysDuringTheMoveRunNothing) {
+    form14::RunningClock clock(false);
+    // The reset button takes the focus with its click, which changes nothing here; Tab then
+    // moves the focus to the start button.
+    clock.window.click(form14::kStopwatchReset.centre());
+    clock.window.key("Tab");
+    const auto before = clock.window.geometry();
+    ASSERT_TRUE(before);
+    const harness::Point grip{100, 10};
+    clock.window.press(grip);
+    clock.window.key("Return");
+    clock.window.release({grip.x + 40, grip.y + 30});
+    ASSERT_TRUE(harness::waitUntil(
+        [&] {
+            const auto now = clock.window.geometry();
+            return now && now->x == before->x + 40 && now->y == before->y + 30;
+        },
+        milliseconds(3000)))
+        << "the window did not move";
+
+    // A Return that went through would have started it, and this one would pause it.
+    clock.window.key("Return");
+    const auto dial = form14::kStopwatchDial.centre();
+    const auto first = clock.window.readLineEdit(dial);
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(harness::waitUntil([&] { return clock.window.readLineEdit(dial) != first; },
+                                   milliseconds(3000)))
+        << "the stopwatch stands at " << *first;
+}
+
+// The strip's tool tip, a window of the program's own, shows where the pointer rests on the
+// strip, though the window has not been clicked and so is not active.
+TEST(DragStripToolTip, ShowsWhereThePointerRests) {
+    form14::RunningClock clock(false);
+    const auto shownWindows = [&clock] {
+        const auto found =
+            clock.server.run({"xdotool", "search", "--onlyvisible", "--class", "^alarm-clock$"});
+        return std::count(found.standardOutput.begin(), found.standardOutput.end(), '\n');
+    };
+    ASSERT_EQ(shownWindows(), 1);
+    const auto origin = clock.window.geometry();
+    ASSERT_TRUE(origin);
+    for (const int x : {150, 152}) {  // a rest after a small move, as a hand comes to it
+        ASSERT_TRUE(clock.server
+                        .run({"xdotool", "mousemove", std::to_string(origin->x + x),
+                              std::to_string(origin->y + 10)})
+                        .succeeded());
+    }
+    EXPECT_TRUE(harness::waitUntil([&] { return shownWindows() == 2; }, milliseconds(5000)))
+        << "no tool tip over the strip";
+}
+
 class CloseButton : public testing::TestWithParam<form14::DesktopRow> {};
 
 TEST_P(CloseButton, APressOnItStartsNoMoveAndAClickCloses) {

@@ -4,11 +4,29 @@
 
 #include "form14/controls.h"
 #include "form14/running_clock.h"
+#include "form14/steps.h"
+#include "harness/locales.h"
 #include "harness/table.h"
 
 namespace {
 
 using harness::milliseconds;
+
+// In a Russian session the program loads Qt's translations: the open-file dialog that
+// "Обзор..." opens has Qt's Russian title.
+TEST(OpenFileDialog, IsTitledInRussianInARussianSession) {
+    if (!harness::localeInstalled("ru_RU.UTF-8")) {
+        GTEST_SKIP() << "the ru_RU.UTF-8 locale is not installed (script/setup generates it)";
+    }
+    harness::XServer server;
+    harness::ProgramOptions options = harness::on(server);
+    options.extra = {{"LANG", "ru_RU.UTF-8"}, {"LC_ALL", "ru_RU.UTF-8"}};
+    harness::Program program(ALARM_CLOCK_BINARY, options);
+    const auto window = form14::findWindow(server);
+    ASSERT_TRUE(window) << program.standardError();
+    window->click(form14::kBrowse.centre());
+    EXPECT_TRUE(harness::Window::find(server, "^Открыть$")) << program.standardError();
+}
 
 // With and without a window manager: one must not add to or shrink the client area.
 class WindowShown : public testing::TestWithParam<form14::DesktopRow> {};

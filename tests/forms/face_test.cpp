@@ -16,6 +16,7 @@
 #include <sstream>
 
 #include "form.h"
+#include "layout_copy.h"
 
 namespace {
 
@@ -194,6 +195,31 @@ TEST_F(FaceTest, WindowButtonsShowTheirPicturesAndThePressedOneWhileHeld) {
         const QPoint off = *place - centred - (row.held ? QPoint(1, 1) : QPoint(0, 0));
         EXPECT_LE(off.manhattanLength(), 1)
             << row.button << " at " << place->x() << "," << place->y();
+    }
+}
+
+// The window buttons store no colours of their own: they look, pixel for pixel, as they would
+// with the system's button face and button text stored for them.
+TEST_F(FaceTest, WindowButtonsLookAsWithTheSystemButtonColoursStored) {
+    const LayoutCopy copy;
+    QByteArray bytes = copy.bytes();
+    for (const QByteArray name : {"Command3", "Command4"}) {
+        const qsizetype control = bytes.indexOf("control CommandButton " + name);
+        ASSERT_GE(control, 0) << name.constData();
+        bytes.insert(bytes.indexOf('\n', control) + 1, "  back 0x8000000F\n  fore 0x80000012\n");
+    }
+    copy.write("Form14.layout", bytes);
+    forms::Form stored(copy.layout(), boundary);
+    for (const char* name : {"Command3", "Command4"}) {
+        ASSERT_TRUE(stored.stored().find(name)->backColour) << "the copy stores no colour";
+        for (const bool held : {false, true}) {
+            QPushButton& ours = form.button(name).widget();
+            QPushButton& theirs = stored.button(name).widget();
+            ours.setDown(held);
+            theirs.setDown(held);
+            EXPECT_EQ(ours.grab().toImage(), theirs.grab().toImage())
+                << name << (held ? " held" : "");
+        }
     }
 }
 

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QIcon>
 #include <QTest>
+#include <QToolTip>
 
 #include <functional>
 #include <sstream>
@@ -13,14 +14,11 @@
 #include "form.h"
 #include "harness/table.h"
 #include "harness/temp_dir.h"
+#include "layout_copy.h"
 
 namespace {
 
 const QString kLayoutDir = QStringLiteral(LAYOUT_DIR);
-
-QString pathIn(const harness::TempDir& dir, const QString& name) {
-    return QString::fromStdString((dir / name.toStdString()).string());
-}
 
 class FormTest : public testing::Test {
   protected:
@@ -56,38 +54,22 @@ TEST_F(FormTest, MinimisesAndRestoresAndRefusesAnyOtherState) {
     EXPECT_TRUE(form.window().isVisible());
 }
 
-// A copy of the committed layout and its pictures, for a test to damage.
-class LayoutCopy {
-  public:
-    LayoutCopy() {
-        for (const QString& name : QDir(kLayoutDir).entryList(QDir::Files)) {
-            QFile::copy(kLayoutDir + "/" + name, path(name));
-        }
-    }
-    QString path(const QString& name) const { return pathIn(dir_, name); }
-    QString layout() const { return path("Form14.layout"); }
+// The strip's stored tool tip shows where the pointer rests on it, and nowhere else on the face.
+TEST_F(FormTest, PointerRestingOnTheStripShowsItsToolTip) {
+    QWidget& window = form.window();
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    QTest::mouseMove(&window, QPoint(150, 10));
+    ASSERT_TRUE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 5000)) << "no tool tip";
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("Move"));
 
-    QByteArray bytes() const { return read(layout()); }
-    void write(const QString& name, const QByteArray& bytes) const {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-    }
-    // The number of the line where `text` begins.
-    int lineOf(const QByteArray& text) const {
-        const QByteArray all = bytes();
-        const qsizetype at = all.indexOf(text);
-        return at < 0 ? -1 : int(all.left(at).count('\n')) + 1;
-    }
-
-    static QByteArray read(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-  private:
-    harness::TempDir dir_{"layout"};
-};
+    QTest::mouseMove(&window, QPoint(30, 100));  // the clock panel
+    EXPECT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 5000))
+        << "the tool tip stays off the strip";
+    EXPECT_FALSE(QTest::qWaitFor([] { return QToolTip::isVisible(); }, 1500))
+        << "a tool tip shows over the clock panel: " << QToolTip::text().toStdString();
+}
 
 struct Damage {
     const char* name;
