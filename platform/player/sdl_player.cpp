@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <dlfcn.h>
 
 #include <atomic>
 #include <chrono>
@@ -44,6 +45,19 @@ void onMusicFinished() {
 // failure is retried only in a later one.
 std::time_t thisSecond() {
     return std::time(nullptr);
+}
+
+// A MIDI melody's sound font is read by fluidsynth with OpenMP threads on every core; on a busy
+// machine their barrier held the opening tick up for 100-300 ms, where one thread reads the font
+// in 10-20 ms. OpenMP's thread count is the calling thread's, so this is set where the music is
+// opened. Without an OpenMP runtime in the process there is nothing to set.
+void readSoundFontsOnThisThread() {
+    using SetThreads = void (*)(int);
+    static const auto setThreads =
+        reinterpret_cast<SetThreads>(dlsym(RTLD_DEFAULT, "omp_set_num_threads"));
+    if (setThreads != nullptr) {
+        setThreads(1);
+    }
 }
 
 }  // namespace
@@ -123,6 +137,7 @@ void SdlPlayer::State::open() {
     if (!ensureDevice()) {
         return;
     }
+    readSoundFontsOnThisThread();
     // Mix_LoadMUS streams from the file: a long melody opens at once.
     music = Mix_LoadMUS(fileName.c_str());
     if (music == nullptr) {
