@@ -1,23 +1,17 @@
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <stdexcept>
 
 #include "figures.h"
-#include "form14_controls.h"
-#include "form14_steps.h"
-#include "program.h"
+#include "form14/steps.h"
+#include "harness/temp_dir.h"
 #include "sound/analysis.h"
 #include "sound/audio.h"
 #include "sound/sound_server.h"
-#include "temp_dir.h"
-#include "x_server.h"
 
 namespace bench {
 
-using form14::ClickTime;
 using form14::Steady;
-using form14::Wall;
 namespace {
 
 namespace fs = std::filesystem;
@@ -26,17 +20,6 @@ using namespace std::chrono_literals;
 // The server converts through its own sample format: allow a rounding step or two.
 constexpr int kTolerance = 2;
 constexpr const char* kTarget = "(target ≤ 100 ms)";
-
-harness::ProgramOptions withSound(const harness::XServer& server, const sound::SoundServer& sound) {
-    harness::ProgramOptions options = harness::on(server);
-    options.sound = true;
-    options.extra = harness::Environment(sound.environment().begin(), sound.environment().end());
-    // Should this run in a time zone of its own, the program must read the same local time.
-    if (const char* zone = std::getenv("TZ")) {
-        options.extra["TZ"] = zone;
-    }
-    return options;
-}
 
 void require(bool holds, const char* otherwise) {
     if (!holds) {
@@ -48,21 +31,17 @@ void require(bool holds, const char* otherwise) {
 // program with `melody` picked and the alarm typed two to three seconds ahead.
 double oneAlarm(const Settings& settings, const harness::XServer& server,
                 const sound::SoundServer& sound, const fs::path& melody, const sound::Audio& tone) {
-    harness::Program program(settings.program, withSound(server, sound));
-    const auto window = harness::Window::find(server, "^Form14$");
+    harness::Program program(settings.program, form14::withSound(server, sound));
+    const auto window = form14::findWindow(server);
     require(window.has_value(), "no window");
     require(form14::pickMelody(server, *window, melody),
             "the melody could not be picked in the dialog");
 
-    const Wall::time_point second = std::chrono::floor<std::chrono::seconds>(Wall::now()) + 3s;
-    const Steady::time_point begins = form14::onSteadyClock(second);
-    sound::Recorder recorder(
-        sound, std::chrono::duration<double>(begins - Steady::now() + 1500ms).count());
+    const form14::AlarmSecond second = form14::secondAhead();
+    const Steady::time_point begins = second.begins;
+    sound::Recorder recorder(sound, begins + 1500ms);
     require(recorder.waitForStart(), "the recorder did not start");
-    window->click(form14::kAlarmTime.centre());
-    window->key("ctrl+a");
-    window->typeText(form14::localTimeText(second));
-    window->click(form14::kAlarmOnOff.centre());
+    form14::arm(*window, second.text);
     require(Steady::now() < begins, "armed only after the alarm's second began");
 
     const sound::Audio recorded = recorder.finish();

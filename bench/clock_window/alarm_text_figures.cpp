@@ -1,12 +1,12 @@
 #include <fstream>
 
 #include "figures.h"
-#include "form14_controls.h"
-#include "form14_steps.h"
+#include "form14/controls.h"
+#include "form14/steps.h"
+#include "harness/process.h"
+#include "harness/temp_dir.h"
 #include "measuring.h"
-#include "process.h"
 #include "process_stats.h"
-#include "temp_dir.h"
 
 namespace bench {
 namespace {

@@ -4,20 +4,17 @@
 #include <cstdio>
 #include <thread>
 
+#include "form14/controls.h"
 #include "process_stats.h"
-#include "program.h"
 #include "screen_probe.h"
-#include "x_server.h"
+#include "window/program.h"
+#include "window/x_server.h"
 
 namespace bench {
 namespace {
 
 using harness::milliseconds;
 
-constexpr const char* kTitle = "Form14";
-// The clock dial's light cyan: the face is painted once it shows here.
-constexpr harness::Point kClockFace{80, 60};
-constexpr harness::Rgb kFaceColour{192, 255, 255};
 constexpr milliseconds kShowBound(10000);
 
 std::string line(const char* format, double value) {
@@ -27,7 +24,7 @@ std::string line(const char* format, double value) {
 }
 
 bool faceShown(ScreenProbe& probe) {
-    return probe.look(kTitle, kClockFace) == kFaceColour;
+    return probe.look(form14::kTitle, form14::kClockFace) == form14::kClockFaceColour;
 }
 
 // Milliseconds from the fork to the face on screen; negative when it never showed.
@@ -40,7 +37,7 @@ double timeOneStart(const Settings& settings, const harness::XServer& server, Sc
     program.stop();
     // The server drops the window a moment after the program ends; the next start must not
     // see this one's face.
-    harness::waitUntil([&] { return !probe.showing(kTitle); }, kShowBound);
+    harness::waitUntil([&] { return !probe.showing(form14::kTitle); }, kShowBound);
     return shown ? elapsed.count() : -1;
 }
 
@@ -106,17 +103,18 @@ std::vector<std::string> dialTurnFigures(const Settings& settings) {
     harness::Program program(settings.program, harness::on(server));
     if (!harness::waitUntil([&] { return faceShown(probe); }, kShowBound)) {
         return {std::string("clock dial after the turn of the second: not measured, no face "
-                            "within 10 s ") + target};
+                            "within 10 s ") +
+                target};
     }
-    const harness::Geometry dial{69, 52, 280, 41};
+    const harness::Geometry dial = form14::kClockDial.area();
     std::vector<double> delays;
     for (int turn = 0; turn < settings.turns; ++turn) {
         using Wall = std::chrono::system_clock;
         const auto next = std::chrono::ceil<std::chrono::seconds>(Wall::now() + milliseconds(100));
         std::this_thread::sleep_until(next - milliseconds(30));
-        const auto before = probe.region(kTitle, dial);
+        const auto before = probe.region(form14::kTitle, dial);
         auto now = Wall::now();
-        while (now < next + milliseconds(500) && probe.region(kTitle, dial) == before) {
+        while (now < next + milliseconds(500) && probe.region(form14::kTitle, dial) == before) {
             now = Wall::now();
         }
         const std::chrono::duration<double, std::milli> delay = now - next;
@@ -126,7 +124,8 @@ std::vector<std::string> dialTurnFigures(const Settings& settings) {
     }
     if (delays.size() < static_cast<std::size_t>(settings.turns) / 2 + 1) {
         return {std::string("clock dial after the turn of the second: not measured, the dial did "
-                            "not change at most turns ") + target};
+                            "not change at most turns ") +
+                target};
     }
     const std::string figure = "clock dial after the turn of the second: median %.1f ms over " +
                                std::to_string(delays.size()) + " turns, slowest " +

@@ -1,6 +1,7 @@
 #include "measuring.h"
 
-#include "form14_controls.h"
+#include "form14/controls.h"
+#include "form14/steps.h"
 
 namespace bench {
 
@@ -8,7 +9,7 @@ using harness::milliseconds;
 
 std::optional<harness::Window> shownWindow(const harness::XServer& server) {
     constexpr milliseconds kShowBound(10000);
-    auto window = harness::Window::find(server, "^Form14$", kShowBound);
+    auto window = form14::findWindow(server, kShowBound);
     if (!window ||
         !window->waitForPixel(form14::kClockFace, form14::kClockFaceColour, kShowBound)) {
         return std::nullopt;

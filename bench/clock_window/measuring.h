@@ -5,9 +5,9 @@
 #include <optional>
 #include <string>
 
-#include "program.h"
-#include "window.h"
-#include "x_server.h"
+#include "window/program.h"
+#include "window/window.h"
+#include "window/x_server.h"
 
 // Steps that several measurements take on the running program.
 namespace bench {

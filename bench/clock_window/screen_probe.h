@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "screenshot.h"
-#include "window.h"
+#include "window/screenshot.h"
+#include "window/window.h"
 
 namespace bench {
 

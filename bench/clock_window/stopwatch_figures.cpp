@@ -3,12 +3,10 @@
 #include <ctime>
 
 #include "figures.h"
-#include "form14_controls.h"
-#include "form14_steps.h"
+#include "form14/controls.h"
+#include "form14/steps.h"
 #include "measuring.h"
 #include "process_stats.h"
-#include "program.h"
-#include "x_server.h"
 
 namespace bench {
 
@@ -20,15 +18,6 @@ namespace {
 std::optional<double> stopwatchDial(const harness::Window& window) {
     const auto text = window.readLineEdit(form14::kStopwatchDial.centre());
     return text ? form14::stopwatchSeconds(*text) : std::nullopt;
-}
-
-// Seconds since midnight of a clock dial such as "9:05:07"; nullopt for any other text.
-std::optional<int> clockSeconds(const std::string& dial) {
-    int h = 0, m = 0, sec = 0;
-    if (std::sscanf(dial.c_str(), " %d:%d:%d", &h, &m, &sec) != 3) {
-        return std::nullopt;
-    }
-    return h * 3600 + m * 60 + sec;
 }
 
 // A time zone with no offset from UTC whose summer time, an hour ahead, begins (or ends)
@@ -115,7 +104,8 @@ class StopwatchRun {
         return options;
     }
     std::optional<int> readClock() const {
-        return clockSeconds(window_->readLineEdit(form14::kClockDial.centre()).value_or(""));
+        return form14::clockSeconds(
+            window_->readLineEdit(form14::kClockDial.centre()).value_or(""));
     }
 
     harness::XServer server_;

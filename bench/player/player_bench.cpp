@@ -4,22 +4,22 @@
 
 #include <cstring>
 #include <fstream>
-#include <iostream>
 #include <random>
 #include <string>
 
+#include "harness/temp_dir.h"
+#include "harness/wait.h"
+#include "play_through.h"
 #include "sdl_player.h"
 #include "sound/audio.h"
-#include "sound/process.h"
 #include "sound/sound_server.h"
-#include "sound/temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using player::SdlPlayer;
 
-const sound::TempDir* files = nullptr;
+const harness::TempDir* files = nullptr;
 
 std::string at(const std::string& name) {
     return (files->path() / name).string();
@@ -99,8 +99,8 @@ void BM_OpenWithTheDevice(benchmark::State& state) {
         p.setCommand("Open");
         state.PauseTiming();
         p.setCommand("Close");
-        sound::waitUntil([&] { return !p.holdsDevice(); }, std::chrono::seconds(5),
-                         std::chrono::milliseconds(1));
+        harness::waitUntil([&] { return !p.holdsDevice(); }, std::chrono::seconds(5),
+                           std::chrono::milliseconds(1));
         state.ResumeTiming();
     }
 }
@@ -156,13 +156,11 @@ void registerAll() {
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    sound::SoundServer server;
-    if (!server.ready()) {
-        std::cerr << server.error() << "\n";
+    const sound::SoundServer server;
+    if (!playThrough(server)) {
         return 1;
     }
-    sound::applyEnvironment(server.environment());
-    sound::TempDir dir;
+    harness::TempDir dir;
     files = &dir;
     makeFiles();
     registerAll();

@@ -10,12 +10,13 @@
 #include <thread>
 #include <vector>
 
+#include "harness/temp_dir.h"
+#include "harness/wait.h"
+#include "play_through.h"
 #include "sdl_player.h"
 #include "sound/analysis.h"
 #include "sound/audio.h"
-#include "sound/process.h"
 #include "sound/sound_server.h"
-#include "sound/temp_dir.h"
 
 namespace {
 
@@ -88,7 +89,7 @@ void idleFigures(const sound::SoundServer& server, const std::string& file, doub
     printIdle(server, "a file open, silent, device still open (first 1.5 s)", 1.5);
     p.setCommand("Play");
     p.setCommand("Close");
-    sound::waitUntil([&] { return !p.holdsDevice(); }, 5s);
+    harness::waitUntil([&] { return !p.holdsDevice(); }, 5s);
     printIdle(server, "after Open, Play, Close", seconds);
 }
 
@@ -97,13 +98,11 @@ void idleFigures(const sound::SoundServer& server, const std::string& file, doub
 int main(int argc, char** argv) {
     const int runs = argc > 1 ? std::max(1, std::atoi(argv[1])) : 7;
     const double idleSeconds = argc > 2 ? std::max(0.5, std::atof(argv[2])) : 5.0;
-    sound::SoundServer server;
-    if (!server.ready()) {
-        std::cerr << server.error() << "\n";
+    const sound::SoundServer server;
+    if (!playThrough(server)) {
         return 1;
     }
-    sound::applyEnvironment(server.environment());
-    sound::TempDir dir;
+    harness::TempDir dir;
     const std::string file = (dir / "melody.wav").string();
     sound::writeWav(file, sound::sineTone(440, 3.0));
 

@@ -1,4 +1,5 @@
 #include "form14_fixture.h"
+#include "harness/table.h"
 
 namespace {
 
@@ -47,6 +48,16 @@ void PrintTo(const RingCase& c, std::ostream* os) {
     *os << c.name;
 }
 
+const RingCase kRingCases[] = {
+    {"second_before", "12:00:00", 11, 59, 59.0, 100, 0},
+    {"the_second", "12:00:00", 12, 0, 0.0, 100, 100},
+    {"second_after", "12:00:00", 12, 0, 1.0, 100, 0},
+    {"hours_and_minutes", "7:30", 7, 30, 0.0, 100, 100},
+    {"surrounded_by_spaces", " 7:30:05 ", 7, 30, 5.0, 3, 3},
+    {"a_date_with_the_time", "10.12.2026 12:00:00", 12, 0, 0.0, 5, 0},
+    {"day_zero_with_the_time", "30.12.1899 12:00:00", 12, 0, 0.0, 5, 5},
+};
+
 class AlarmMatchTest : public AlarmTest, public ::testing::WithParamInterface<RingCase> {};
 
 TEST_P(AlarmMatchTest, RingsOnEveryTickOfTheMatchingSecondOnly) {
@@ -56,20 +67,7 @@ TEST_P(AlarmMatchTest, RingsOnEveryTickOfTheMatchingSecondOnly) {
     EXPECT_EQ(player.count("Open"), player.count("Play"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, AlarmMatchTest,
-    ::testing::Values(RingCase{"second before", "12:00:00", 11, 59, 59.0, 100, 0},
-                      RingCase{"the second", "12:00:00", 12, 0, 0.0, 100, 100},
-                      RingCase{"second after", "12:00:00", 12, 0, 1.0, 100, 0},
-                      RingCase{"hours and minutes", "7:30", 7, 30, 0.0, 100, 100},
-                      RingCase{"surrounded by spaces", " 7:30:05 ", 7, 30, 5.0, 3, 3},
-                      RingCase{"a date with the time", "10.12.2026 12:00:00", 12, 0, 0.0, 5, 0},
-                      RingCase{"day zero with the time", "30.12.1899 12:00:00", 12, 0, 0.0, 5, 5}),
-    [](const auto& info) {
-        std::string name = info.param.name;
-        std::replace(name.begin(), name.end(), ' ', '_');
-        return name;
-    });
+INSTANTIATE_TEST_SUITE_P(Cases, AlarmMatchTest, ::testing::ValuesIn(kRingCases), harness::rowName);
 
 TEST_F(AlarmTest, DisarmedAlarmNeverRings) {
     EXPECT_EQ(ticksAt(12, 0, 0.0, 100), 0);
@@ -203,10 +201,30 @@ TEST_F(AlarmTest, AlarmFallsDueWhileTheDialogIsOpen) {
     EXPECT_EQ(player.count("FileName=/music/new.wav"), 0);
 }
 
-class BadAlarmTextTest : public AlarmTest, public ::testing::WithParamInterface<const char*> {};
+struct BadText {
+    const char* name;
+    const char* text;
+};
+
+void PrintTo(const BadText& c, std::ostream* os) {
+    *os << c.name;
+}
+
+const BadText kBadTexts[] = {
+    {"Empty", ""},
+    {"Space", " "},
+    {"Letters", "abc"},
+    {"HourPast23", "25:00"},
+    {"MinutePast59", "7:61"},
+    {"LetterAfterTheTime", "12:00:00x"},
+    {"TwoTimes", "12:00:00 12:00:00"},
+    {"NotUtf8", "\xff\xfe"},
+};
+
+class BadAlarmTextTest : public AlarmTest, public ::testing::WithParamInterface<BadText> {};
 
 TEST_P(BadAlarmTextTest, TickGoesOnWithoutRingingAndReportsOnce) {
-    arm(GetParam());
+    arm(GetParam().text);
     const size_t commandsBefore = player.log.size();
     ticksAt(12, 0, 0.0, 100);
     ticksAt(12, 0, 1.0, 1);
@@ -221,8 +239,6 @@ TEST_P(BadAlarmTextTest, TickGoesOnWithoutRingingAndReportsOnce) {
     EXPECT_EQ(ticksAt(12, 0, 2.0), 1) << "a good text rings again";
 }
 
-INSTANTIATE_TEST_SUITE_P(Texts, BadAlarmTextTest,
-                         ::testing::Values("", " ", "abc", "25:00", "7:61", "12:00:00x",
-                                           "12:00:00 12:00:00", "\xff\xfe"));
+INSTANTIATE_TEST_SUITE_P(Texts, BadAlarmTextTest, ::testing::ValuesIn(kBadTexts), harness::rowName);
 
 }  // namespace

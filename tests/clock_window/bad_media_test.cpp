@@ -4,13 +4,14 @@
 #include <cstdlib>
 
 #include "form14_fixture.h"
+#include "harness/table.h"
+#include "harness/temp_dir.h"
+#include "harness/wait.h"
 #include "sdl_player.h"
 #include "sound/analysis.h"
 #include "sound/audio.h"
 #include "sound/bad_melodies.h"
-#include "sound/process.h"
 #include "sound/sound_server.h"
-#include "sound/temp_dir.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ using Clock = std::chrono::steady_clock;
 
 // Form14 with the real player; the sound goes where the environment set before it says.
 class RealPlayerTest : public ::testing::Test, public Form14Rig<player::SdlPlayer> {
-protected:
+  protected:
     void armWith(const std::string& melody) {
         load(2026, 12, 10, 7, 0, 0);
         window.Циферблат_будильника.setText("7:30:00");
@@ -39,20 +40,19 @@ protected:
         }
         return longest;
     }
-
 };
 
 // SDL writes what it plays to a file, paced in real time.
 class BadMelodyTest : public ::testing::WithParamInterface<sound::BadMelody>,
                       public RealPlayerTest {
-protected:
+  protected:
     static void SetUpTestSuite() {
         setenv("SDL_AUDIODRIVER", "disk", 1);
         unsetenv("SDL_DISKAUDIODELAY");
     }
     void SetUp() override { setenv("SDL_DISKAUDIOFILE", output.c_str(), 1); }
 
-    sound::TempDir folder;
+    harness::TempDir folder;
     std::filesystem::path output = folder.path() / "played.raw";
 };
 
@@ -83,11 +83,11 @@ TEST_P(BadMelodyTest, AlarmFallsDueWithoutHarm) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, BadMelodyTest, ::testing::ValuesIn(sound::badMelodies()),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         harness::rowName);
 
 TEST_F(RealPlayerTest, WithoutASoundServerTheAlarmIsSilentUntilOneIsThere) {
-    sound::TempDir folder;
-    sound::applyEnvironment(sound::SoundServer::environmentFor(folder / "server"));
+    harness::TempDir folder;
+    harness::applyEnvironment(sound::SoundServer::environmentFor(folder / "server"));
     const std::string melody = (folder.path() / "мелодия.wav").string();
     sound::writeWav(melody, sound::markedTone(440, 1.0, 7));
     armWith(melody);
@@ -102,7 +102,7 @@ TEST_F(RealPlayerTest, WithoutASoundServerTheAlarmIsSilentUntilOneIsThere) {
     sound::Recorder recording(server, 2.0);
     ASSERT_TRUE(recording.waitForStart());
     // Failed attempts are retried in a later second of the real clock.
-    ASSERT_TRUE(sound::waitUntil(
+    ASSERT_TRUE(harness::waitUntil(
         [&] {
             ringSecond(11);
             return player.isPlaying();

@@ -2,6 +2,7 @@
 #include <csignal>
 
 #include "form14_fixture.h"
+#include "harness/table.h"
 
 namespace {
 
@@ -143,16 +144,33 @@ TEST_F(SteppingClockTest, EachTickShowsTheTimeWithTheDateOfTheSameMoment) {
     EXPECT_EQ(window.Циферблат_дня_недели.text(), "понедельник");
 }
 
+enum class Ending { closeButton, desktopClose, sigterm };
+
+struct EndWay {
+    const char* name;
+    Ending ending;
+};
+
+void PrintTo(const EndWay& way, std::ostream* os) {
+    *os << way.name;
+}
+
+const EndWay kEndWays[] = {
+    {"CloseButton", Ending::closeButton},
+    {"DesktopClose", Ending::desktopClose},
+    {"Sigterm", Ending::sigterm},
+};
+
 // Each way of ending the program: Unload, then Terminate with one "Close" to the player.
-class EndTest : public Form14Test, public ::testing::WithParamInterface<const char*> {};
+class EndTest : public Form14Test, public ::testing::WithParamInterface<EndWay> {};
 
 TEST_P(EndTest, EndsWithOneCloseAndExitCodeZero) {
     clock.set(2026, 12, 10, 9, 0, 0);
-    const std::string how = GetParam();
+    const Ending how = GetParam().ending;
     QTimer::singleShot(30, &form.window(), [this, how] {
-        if (how == "close button") {
+        if (how == Ending::closeButton) {
             click(window.Command4);
-        } else if (how == "desktop close") {
+        } else if (how == Ending::desktopClose) {
             form.window().close();
         } else {
             std::raise(SIGTERM);
@@ -169,8 +187,7 @@ TEST_P(EndTest, EndsWithOneCloseAndExitCodeZero) {
     EXPECT_EQ(errors.str(), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Ways, EndTest,
-                         ::testing::Values("close button", "desktop close", "SIGTERM"));
+INSTANTIATE_TEST_SUITE_P(Ways, EndTest, ::testing::ValuesIn(kEndWays), harness::rowName);
 
 TEST_F(Form14Test, NoEventIsDeliveredAfterUnload) {
     load(2026, 12, 10, 11, 59, 59);

@@ -6,9 +6,9 @@
 #include <iostream>
 
 #include "form14_fixture.h"
+#include "harness/temp_dir.h"
 #include "sdl_player.h"
 #include "sound/audio.h"
-#include "sound/temp_dir.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ class SoakTest : public ::testing::Test, public Form14Rig<player::SdlPlayer> {
 };
 
 TEST_F(SoakTest, TwoDaysOfRingingAndCountingKeepMemoryFlatAndTheStateRight) {
-    sound::TempDir dir;
+    harness::TempDir dir;
     const auto melody = [&](int day) {
         const auto path = dir.path() / ("мелодия " + std::to_string(day) + ".wav");
         sound::writeWav(path, sound::sineTone(440 + day, 2.0));

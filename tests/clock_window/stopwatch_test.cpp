@@ -2,6 +2,7 @@
 #include <cfloat>
 
 #include "form14_fixture.h"
+#include "harness/table.h"
 
 namespace {
 
@@ -30,6 +31,16 @@ void PrintTo(const Reading& c, std::ostream* os) {
     *os << c.name;
 }
 
+const Reading kReadings[] = {
+    {"sixty_five_point_three", 36000.0, 36065.3, "0:01:05.3", 3},
+    {"whole_seconds", 100.0, 105.0, "0:00:05.0", 0},
+    {"float_nearest_0_7_gives_6", 0.0, 0.7, "0:00:00.6", 6},
+    {"float_nearest_1_9_gives_8", 0.0, 1.9, "0:00:01.8", 8},
+    {"rounded_to_float_before_the_digit", 0.001, 3600.001, "1:00:00.0", 0},
+    {"ninety_five_hundredths_give_9", 10.0, 10.96, "0:00:00.9", 9},
+    {"seconds_in_step_with_tenths", 0.0, 1.6, "0:00:01.6", 6},
+};
+
 class StopwatchReadingTest : public StopwatchTest, public ::testing::WithParamInterface<Reading> {};
 
 TEST_P(StopwatchReadingTest, ShowsTheStoredElapsedTimeWithItsTenthsCut) {
@@ -43,16 +54,8 @@ TEST_P(StopwatchReadingTest, ShowsTheStoredElapsedTimeWithItsTenthsCut) {
     EXPECT_EQ(errors.str(), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, StopwatchReadingTest,
-    ::testing::Values(Reading{"sixty_five_point_three", 36000.0, 36065.3, "0:01:05.3", 3},
-                      Reading{"whole_seconds", 100.0, 105.0, "0:00:05.0", 0},
-                      Reading{"float_nearest_0_7_gives_6", 0.0, 0.7, "0:00:00.6", 6},
-                      Reading{"float_nearest_1_9_gives_8", 0.0, 1.9, "0:00:01.8", 8},
-                      Reading{"rounded_to_float_before_the_digit", 0.001, 3600.001, "1:00:00.0", 0},
-                      Reading{"ninety_five_hundredths_give_9", 10.0, 10.96, "0:00:00.9", 9},
-                      Reading{"seconds_in_step_with_tenths", 0.0, 1.6, "0:00:01.6", 6}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, StopwatchReadingTest, ::testing::ValuesIn(kReadings),
+                         harness::rowName);
 
 TEST_F(StopwatchTest, CountedTimeOfADayOrMoreCarriesTheDate) {
     at(10, 0, 0, 0);
@@ -197,20 +200,19 @@ TEST_P(StopwatchWallMoveTest, ShowsTheTimeThatPassed) {
 
 constexpr double kHour = 3600.0;
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, StopwatchWallMoveTest,
-    ::testing::Values(
-        WallMove{"daylight_saving_begins", 3, 29, 2, 59, 60, kHour, 60, "0:02:00.0"},
-        WallMove{"daylight_saving_ends", 10, 25, 3, 59, 60, -kHour, 60, "0:02:00.0"},
-        WallMove{"clock_set_forward_a_day", 12, 10, 9, 0, 30, 25 * kHour, 30, "0:01:00.0"},
-        WallMove{"clock_set_back", 12, 10, 9, 0, 30, -2 * kHour - 0.5, 30, "0:01:00.0"},
-        WallMove{"zone_moved_east_past_midnight", 12, 10, 22, 0, 60, 2.5 * kHour, 60, "0:02:00.0"},
-        WallMove{"zone_moved_west_back_over_midnight", 12, 11, 0, 30, 60, -5 * kHour, 60,
-                 "0:02:00.0"},
-        WallMove{"machine_slept_over_midnight", 12, 10, 22, 0, 60, 0, 10 * kHour, "10:01:00.0"},
-        WallMove{"slept_while_the_clock_was_set_back", 12, 10, 22, 0, 60, -kHour, 10 * kHour,
-                 "10:01:00.0"}),
-    [](const auto& info) { return std::string(info.param.name); });
+const WallMove kWallMoves[] = {
+    {"daylight_saving_begins", 3, 29, 2, 59, 60, kHour, 60, "0:02:00.0"},
+    {"daylight_saving_ends", 10, 25, 3, 59, 60, -kHour, 60, "0:02:00.0"},
+    {"clock_set_forward_a_day", 12, 10, 9, 0, 30, 25 * kHour, 30, "0:01:00.0"},
+    {"clock_set_back", 12, 10, 9, 0, 30, -2 * kHour - 0.5, 30, "0:01:00.0"},
+    {"zone_moved_east_past_midnight", 12, 10, 22, 0, 60, 2.5 * kHour, 60, "0:02:00.0"},
+    {"zone_moved_west_back_over_midnight", 12, 11, 0, 30, 60, -5 * kHour, 60, "0:02:00.0"},
+    {"machine_slept_over_midnight", 12, 10, 22, 0, 60, 0, 10 * kHour, "10:01:00.0"},
+    {"slept_while_the_clock_was_set_back", 12, 10, 22, 0, 60, -kHour, 10 * kHour, "10:01:00.0"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, StopwatchWallMoveTest, ::testing::ValuesIn(kWallMoves),
+                         harness::rowName);
 
 TEST_F(StopwatchTest, PauseAndResumeAroundAClockSetBackCountOnlyTheRunning) {
     at(10, 9, 0, 0);

@@ -11,7 +11,7 @@
 
 #include <string>
 
-#include "locales.h"
+#include "harness/locales.h"
 #include "open_file_dialog.h"
 #include "qt_translations.h"
 
@@ -51,7 +51,7 @@ Texts shownTexts() {
 }
 
 TEST(RussianSession, DialogTitleAndButtonsReadInRussian) {
-    if (!localeInstalled("ru_RU.UTF-8")) {
+    if (!harness::localeInstalled("ru_RU.UTF-8")) {
         GTEST_SKIP() << "the ru_RU.UTF-8 locale is not installed (script/setup generates it)";
     }
     if (QLocale::system().language() != QLocale::Russian) {

@@ -3,50 +3,28 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
 #include <thread>
 
-#include "form14_controls.h"
-#include "form14_steps.h"
-#include "program.h"
+#include "form14/controls.h"
+#include "form14/steps.h"
+#include "harness/temp_dir.h"
 #include "sound/analysis.h"
 #include "sound/audio.h"
 #include "sound/sound_server.h"
-#include "temp_dir.h"
-#include "window.h"
-#include "x_server.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using form14::Steady;
-using form14::Wall;
 using harness::milliseconds;
 
 // The server converts through its own sample format: allow a rounding step or two.
 constexpr int kTolerance = 2;
-
-// The player's sound server for the program; the time zone too, should the test run in one of
-// its own, so that both read the same local time.
-harness::Environment soundFor(const sound::SoundServer& server) {
-    harness::Environment environment(server.environment().begin(), server.environment().end());
-    if (const char* zone = std::getenv("TZ")) {
-        environment["TZ"] = zone;
-    }
-    return environment;
-}
-
-harness::ProgramOptions withSound(const harness::XServer& x, const sound::SoundServer& server) {
-    harness::ProgramOptions options = harness::on(x);
-    options.sound = true;
-    options.extra = soundFor(server);
-    return options;
-}
 
 double millisecondsBetween(Steady::time_point from, Steady::time_point to) {
     return std::chrono::duration<double, std::milli>(to - from).count();
@@ -60,15 +38,9 @@ class AlarmWithSound : public testing::Test {
 
     void SetUp() override {
         ASSERT_TRUE(sound.ready()) << sound.error();
-        const auto found = harness::Window::find(x, "^Form14$");
+        const auto found = form14::findWindow(x);
         ASSERT_TRUE(found) << "no Form14 window; the program wrote: " << program.standardError();
         window.emplace(*found);
-    }
-
-    void typeAlarm(const std::string& text) {
-        window->click(form14::kAlarmTime.centre());
-        window->key("ctrl+a");
-        window->typeText(text);
     }
 
     // Picks a marked tone as the melody; arms the alarm for a second two to three seconds
@@ -77,17 +49,16 @@ class AlarmWithSound : public testing::Test {
         const fs::path melody = files.path() / "мелодия.wav";
         EXPECT_TRUE(sound::writeWav(melody, tone));
         EXPECT_TRUE(form14::pickMelody(x, *window, melody)) << "the open-file dialog";
-        const Wall::time_point second = std::chrono::floor<std::chrono::seconds>(Wall::now()) + 3s;
-        typed = form14::localTimeText(second);
-        typeAlarm(typed);
-        window->click(form14::kAlarmOnOff.centre());
-        return form14::onSteadyClock(second);
+        const form14::AlarmSecond second = form14::secondAhead();
+        typed = second.text;
+        form14::arm(*window, typed);
+        return second.begins;
     }
 
     sound::SoundServer sound;
     harness::TempDir files{"melody"};
     harness::XServer x;
-    harness::Program program{ALARM_CLOCK_BINARY, withSound(x, sound)};
+    harness::Program program{ALARM_CLOCK_BINARY, form14::withSound(x, sound)};
     std::optional<harness::Window> window;
 };
 
@@ -106,15 +77,13 @@ TEST_F(AlarmWithSound, PickedMelodyRingsInTheTypedSecondAndStopsAtTheSignalButto
     ASSERT_TRUE(form14::pickMelody(x, *window, melody)) << "the open-file dialog";
     ASSERT_EQ(window->readLineEdit(form14::kMelodyBox.centre()), melody.string()) << "txtBrowse";
 
-    // Two to three seconds ahead: time to type and arm before that second begins.
-    const Wall::time_point alarmSecond = std::chrono::floor<std::chrono::seconds>(Wall::now()) + 3s;
-    const Steady::time_point secondBegins = form14::onSteadyClock(alarmSecond);
+    const form14::AlarmSecond alarmSecond = form14::secondAhead();
+    const Steady::time_point secondBegins = alarmSecond.begins;
     // Long enough for the second, the ringing after it and the stop.
-    sound::Recorder recorder(
-        sound, std::chrono::duration<double>(secondBegins - Steady::now() + 2200ms).count());
+    sound::Recorder recorder(sound, secondBegins + 2200ms);
     ASSERT_TRUE(recorder.waitForStart());
-    const std::string alarmText = form14::localTimeText(alarmSecond);
-    typeAlarm(alarmText);
+    const std::string alarmText = alarmSecond.text;
+    form14::typeAlarm(*window, alarmText);
     ASSERT_EQ(window->readLineEdit(form14::kAlarmTime.centre()), alarmText) << "the alarm box";
     window->click(form14::kAlarmOnOff.centre());
     ASSERT_LT(Steady::now(), secondBegins) << "armed only after the alarm's second began";
@@ -161,8 +130,7 @@ TEST_F(AlarmWhileMinimised, StillRingsInItsSecond) {
     const sound::Audio tone = sound::markedTone(660, 2.0, 37);
     std::string typed;
     const Steady::time_point secondBegins = armSoon(tone, typed);
-    sound::Recorder recorder(
-        sound, std::chrono::duration<double>(secondBegins - Steady::now() + 1500ms).count());
+    sound::Recorder recorder(sound, secondBegins + 1500ms);
     ASSERT_TRUE(recorder.waitForStart());
     ASSERT_EQ(window->readLineEdit(form14::kAlarmTime.centre()), typed) << "the alarm box";
     window->click(form14::kMinimise.centre());

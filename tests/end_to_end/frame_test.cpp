@@ -5,7 +5,6 @@
 #include <QLibraryInfo>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -14,8 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "form14_controls.h"
-#include "running_clock.h"
+#include "form14/controls.h"
+#include "form14/running_clock.h"
+#include "form14/steps.h"
+#include "harness/table.h"
 
 namespace {
 
@@ -27,18 +28,6 @@ enum class Desktop {
     openbox,              // the window manager moves it
     managerWithoutMoves,  // a window manager that does not move windows on request
 };
-
-std::string nameOf(Desktop desktop) {
-    switch (desktop) {
-        case Desktop::bare:
-            return "WithoutWindowManager";
-        case Desktop::openbox:
-            return "UnderOpenbox";
-        case Desktop::managerWithoutMoves:
-            return "UnderWindowManagerWithoutMoves";
-    }
-    return "";
-}
 
 bool contains(const std::vector<std::string>& items, const std::string& item) {
     return std::find(items.begin(), items.end(), item) != items.end();
@@ -62,19 +51,10 @@ void claimWindowManagerWithoutMoves(const harness::XServer& server) {
     }
 }
 
-// Seconds since midnight of a dial reading such as "9:05:07".
-std::optional<int> secondsOf(const std::string& reading) {
-    int h = 0, m = 0, s = 0;
-    if (std::sscanf(reading.c_str(), " %d:%d:%d", &h, &m, &s) != 3) {
-        return std::nullopt;
-    }
-    return h * 3600 + m * 60 + s;
-}
-
-class Frame : public testing::TestWithParam<bool> {};
+class Frame : public testing::TestWithParam<form14::DesktopRow> {};
 
 TEST_P(Frame, HasNoFrameOfTheDesktopAndNoTaskbarButton) {
-    RunningClock clock(GetParam());
+    form14::RunningClock clock(GetParam().windowManager);
     const auto hints = clock.window.motifHints();
     ASSERT_GE(hints.size(), 3u) << "no _MOTIF_WM_HINTS";
     EXPECT_TRUE(hints[0] & 2) << "the hints say nothing of decorations";
@@ -90,14 +70,12 @@ TEST_P(Frame, HasNoFrameOfTheDesktopAndNoTaskbarButton) {
     const std::string icon = clock.window.property("_NET_WM_ICON").value_or("");
     EXPECT_NE(icon.find("32 x 32"), std::string::npos) << "no 32 x 32 icon";
     EXPECT_NE(icon.find("16 x 16"), std::string::npos) << "no 16 x 16 icon";
-    if (GetParam()) {
+    if (GetParam().windowManager) {
         EXPECT_EQ(clock.window.property("_NET_FRAME_EXTENTS"), "0, 0, 0, 0");
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(, Frame, testing::Values(false, true), [](const auto& info) {
-    return nameOf(info.param ? Desktop::openbox : Desktop::bare);
-});
+INSTANTIATE_TEST_SUITE_P(, Frame, testing::ValuesIn(form14::kDesktops), harness::rowName);
 
 struct Drag {
     const char* name;
@@ -110,12 +88,24 @@ void PrintTo(const Drag& drag, std::ostream* out) {
     *out << drag.name;
 }
 
+const Drag kDrags[] = {
+    {"LeftWithoutWindowManager", Desktop::bare, Button::left, harness::kNoModifier},
+    {"RightWithoutWindowManager", Desktop::bare, Button::right, harness::kNoModifier},
+    {"CtrlMiddleWithoutWindowManager", Desktop::bare, Button::middle, harness::kControl},
+    {"LeftUnderOpenbox", Desktop::openbox, Button::left, harness::kNoModifier},
+    {"RightUnderOpenbox", Desktop::openbox, Button::right, harness::kNoModifier},
+    {"MiddleUnderOpenbox", Desktop::openbox, Button::middle, harness::kNoModifier},
+    {"ShiftLeftUnderOpenbox", Desktop::openbox, Button::left, harness::kShift},
+    {"RightUnderWindowManagerWithoutMoves", Desktop::managerWithoutMoves, Button::right,
+     harness::kNoModifier},
+};
+
 class DragStrip : public testing::TestWithParam<Drag> {};
 
 // The window follows the mouse by exactly its offset; the buttons work as before afterwards.
 TEST_P(DragStrip, MovesTheWindowByTheMousesOffset) {
     const Drag& drag = GetParam();
-    RunningClock clock(drag.desktop == Desktop::openbox);
+    form14::RunningClock clock(drag.desktop == Desktop::openbox);
     if (drag.desktop == Desktop::managerWithoutMoves) {
         claimWindowManagerWithoutMoves(clock.server);
     }
@@ -143,24 +133,12 @@ TEST_P(DragStrip, MovesTheWindowByTheMousesOffset) {
     EXPECT_EQ(status->code, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    , DragStrip,
-    testing::Values(
-        Drag{"LeftWithoutWindowManager", Desktop::bare, Button::left, harness::kNoModifier},
-        Drag{"RightWithoutWindowManager", Desktop::bare, Button::right, harness::kNoModifier},
-        Drag{"CtrlMiddleWithoutWindowManager", Desktop::bare, Button::middle, harness::kControl},
-        Drag{"LeftUnderOpenbox", Desktop::openbox, Button::left, harness::kNoModifier},
-        Drag{"RightUnderOpenbox", Desktop::openbox, Button::right, harness::kNoModifier},
-        Drag{"MiddleUnderOpenbox", Desktop::openbox, Button::middle, harness::kNoModifier},
-        Drag{"ShiftLeftUnderOpenbox", Desktop::openbox, Button::left, harness::kShift},
-        Drag{"RightUnderWindowManagerWithoutMoves", Desktop::managerWithoutMoves, Button::right,
-             harness::kNoModifier}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(, DragStrip, testing::ValuesIn(kDrags), harness::rowName);
 
 // Where the program moves the window itself, a key meant for the window during the move runs
 // nothing: Return on the focused start button starts the stopwatch only once the move is over.
 TEST(OwnMove, KeysDuringTheMoveRunNothing) {
-    RunningClock clock(false);
+    form14::RunningClock clock(false);
     // The reset button takes the focus with its click, which changes nothing here; Tab then
     // moves the focus to the start button.
     clock.window.click(form14::kStopwatchReset.centre());
@@ -192,7 +170,7 @@ TEST(OwnMove, KeysDuringTheMoveRunNothing) {
 // The strip's tool tip, a window of the program's own, shows where the pointer rests on the
 // strip, though the window has not been clicked and so is not active.
 TEST(DragStripToolTip, ShowsWhereThePointerRests) {
-    RunningClock clock(false);
+    form14::RunningClock clock(false);
     const auto shownWindows = [&clock] {
         const auto found =
             clock.server.run({"xdotool", "search", "--onlyvisible", "--class", "^alarm-clock$"});
@@ -211,10 +189,10 @@ TEST(DragStripToolTip, ShowsWhereThePointerRests) {
         << "no tool tip over the strip";
 }
 
-class CloseButton : public testing::TestWithParam<bool> {};
+class CloseButton : public testing::TestWithParam<form14::DesktopRow> {};
 
 TEST_P(CloseButton, APressOnItStartsNoMoveAndAClickCloses) {
-    RunningClock clock(GetParam());
+    form14::RunningClock clock(GetParam().windowManager);
     const auto before = clock.window.geometry();
     ASSERT_TRUE(before);
     const auto close = form14::kClose.centre();
@@ -236,16 +214,14 @@ TEST_P(CloseButton, APressOnItStartsNoMoveAndAClickCloses) {
     EXPECT_EQ(status->code, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(, CloseButton, testing::Values(false, true), [](const auto& info) {
-    return nameOf(info.param ? Desktop::openbox : Desktop::bare);
-});
+INSTANTIATE_TEST_SUITE_P(, CloseButton, testing::ValuesIn(form14::kDesktops), harness::rowName);
 
 // The desktop's own means bring it back: here an activation, as a window switcher sends.
 TEST(MinimiseButton, MakesTheWindowIconicWhileTheClockGoesOn) {
-    RunningClock clock(true);
+    form14::RunningClock clock(true);
     const auto dial = form14::kClockDial.centre();
     const auto first = clock.window.readLineEdit(dial);
-    ASSERT_TRUE(first && secondsOf(*first)) << "no time on the clock dial";
+    ASSERT_TRUE(first && form14::clockSeconds(*first)) << "no time on the clock dial";
     const auto start = harness::Clock::now();
 
     clock.window.click(form14::kMinimise.centre());
@@ -261,8 +237,10 @@ TEST(MinimiseButton, MakesTheWindowIconicWhileTheClockGoesOn) {
         << "not restored by an activation";
     const auto later = clock.window.readLineEdit(dial);
     const double elapsed = std::chrono::duration<double>(harness::Clock::now() - start).count();
-    ASSERT_TRUE(later && secondsOf(*later)) << "no time on the clock dial after restoring";
-    const int counted = (*secondsOf(*later) - *secondsOf(*first) + 86400) % 86400;
+    ASSERT_TRUE(later && form14::clockSeconds(*later))
+        << "no time on the clock dial after restoring";
+    const int counted =
+        (*form14::clockSeconds(*later) - *form14::clockSeconds(*first) + 86400) % 86400;
     EXPECT_GE(counted, 2) << *first << " then " << *later;
     EXPECT_NEAR(counted, elapsed, 1.5) << *first << " then " << *later;
     EXPECT_TRUE(contains(clock.window.netWmState(), "_NET_WM_STATE_SKIP_TASKBAR"))
@@ -275,7 +253,7 @@ TEST(ScaledScreen, DoublesTheClientAreaAndTheFace) {
     harness::ProgramOptions options = harness::on(server);
     options.extra["QT_SCALE_FACTOR"] = "2";
     harness::Program program(ALARM_CLOCK_BINARY, options);
-    const auto window = harness::Window::find(server, "^Form14$");
+    const auto window = form14::findWindow(server);
     ASSERT_TRUE(window) << program.standardError();
     const auto geometry = window->geometry();
     ASSERT_TRUE(geometry);
@@ -408,6 +386,11 @@ void PrintTo(const WaylandPress& press, std::ostream* out) {
     *out << press.name;
 }
 
+const WaylandPress kWaylandPresses[] = {
+    {"Left", Button::left},
+    {"Right", Button::right},
+};
+
 class WaylandDrag : public testing::TestWithParam<WaylandPress> {};
 
 TEST_P(WaylandDrag, CompositorMovesTheWindowByTheMousesOffset) {
@@ -444,9 +427,6 @@ TEST_P(WaylandDrag, CompositorMovesTheWindowByTheMousesOffset) {
     EXPECT_EQ(status->code, 0) << program.standardError();
 }
 
-INSTANTIATE_TEST_SUITE_P(, WaylandDrag,
-                         testing::Values(WaylandPress{"Left", Button::left},
-                                         WaylandPress{"Right", Button::right}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(, WaylandDrag, testing::ValuesIn(kWaylandPresses), harness::rowName);
 
 }  // namespace

@@ -8,17 +8,16 @@
 #include <string>
 #include <thread>
 
-#include "form14_controls.h"
-#include "running_clock.h"
+#include "form14/controls.h"
+#include "form14/running_clock.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 
 TEST(IdleWindow, WakesAboutOnceASecondAndTheDialChangesEverySecond) {
-    RunningClock clock;
-    const harness::Geometry dial{form14::kClockDial.x, form14::kClockDial.y,
-                                 form14::kClockDial.width, form14::kClockDial.height};
+    form14::RunningClock clock;
+    const harness::Geometry dial = form14::kClockDial.area();
     std::this_thread::sleep_for(1s);  // past the start's own work
     const auto start = std::chrono::steady_clock::now();
     const auto before = clock.program.wakeUps();

@@ -7,9 +7,10 @@
 #include <set>
 #include <vector>
 
-#include "form14_controls.h"
-#include "running_clock.h"
-#include "temp_dir.h"
+#include "form14/controls.h"
+#include "form14/running_clock.h"
+#include "harness/table.h"
+#include "harness/temp_dir.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ std::vector<QRgb> within(const QImage& shot, form14::Rect box) {
 // weekday, the alarm disarmed and the stopwatch reset, so the first tick finds them there.
 TEST(FirstPaint, ShowsTheWholeStartStateWithTodaysDateAndWeekday) {
     const time_t before = time(nullptr);
-    RunningClock clock;
+    form14::RunningClock clock;
     ASSERT_TRUE(clock.window.waitForPixel(form14::kClockFace, form14::kClockFaceColour,
                                           milliseconds(10000)));
     const harness::TempDir shots("first-paint");
@@ -73,17 +74,27 @@ TEST(FirstPaint, ShowsTheWholeStartStateWithTodaysDateAndWeekday) {
 struct CloseWay {
     const char* name;
     bool windowManager;
-    std::function<void(RunningClock&)> close;
+    std::function<void(form14::RunningClock&)> close;
 };
 
 void PrintTo(const CloseWay& way, std::ostream* out) {
     *out << way.name;
 }
 
+const CloseWay kCloseWays[] = {
+    {"CloseButton", false,
+     [](form14::RunningClock& c) { c.window.click(form14::kClose.centre()); }},
+    {"Sigterm", false, [](form14::RunningClock& c) { c.program.signal(SIGTERM); }},
+    {"WindowManagerClose", true,
+     [](form14::RunningClock& c) {
+         ASSERT_TRUE(c.server.run({"wmctrl", "-i", "-c", c.window.id()}).succeeded());
+     }},
+};
+
 class Closing : public testing::TestWithParam<CloseWay> {};
 
 TEST_P(Closing, EndsTheProgramWithExitCodeZero) {
-    RunningClock clock(GetParam().windowManager);
+    form14::RunningClock clock(GetParam().windowManager);
     GetParam().close(clock);
     const auto status = clock.program.waitForExit(milliseconds(10000));
     ASSERT_TRUE(status) << "still running 10 s after the close";
@@ -91,17 +102,7 @@ TEST_P(Closing, EndsTheProgramWithExitCodeZero) {
     EXPECT_EQ(status->code, 0) << clock.program.standardError();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    , Closing,
-    testing::Values(
-        CloseWay{"CloseButton", false,
-                 [](RunningClock& c) { c.window.click(form14::kClose.centre()); }},
-        CloseWay{"Sigterm", false, [](RunningClock& c) { c.program.signal(SIGTERM); }},
-        CloseWay{"WindowManagerClose", true,
-                 [](RunningClock& c) {
-                     ASSERT_TRUE(c.server.run({"wmctrl", "-i", "-c", c.window.id()}).succeeded());
-                 }}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(, Closing, testing::ValuesIn(kCloseWays), harness::rowName);
 
 struct NoDisplayCase {
     const char* name;
@@ -111,6 +112,11 @@ struct NoDisplayCase {
 void PrintTo(const NoDisplayCase& c, std::ostream* out) {
     *out << c.name;
 }
+
+const NoDisplayCase kNoDisplays[] = {
+    {"Unset", ""},
+    {"NoServerThere", ":9999"},
+};
 
 class WithoutDisplay : public testing::TestWithParam<NoDisplayCase> {};
 
@@ -126,9 +132,6 @@ TEST_P(WithoutDisplay, SaysSoOnStandardErrorAndFails) {
     EXPECT_NE(error.find("display"), std::string::npos) << error;
 }
 
-INSTANTIATE_TEST_SUITE_P(, WithoutDisplay,
-                         testing::Values(NoDisplayCase{"Unset", ""},
-                                         NoDisplayCase{"NoServerThere", ":9999"}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(, WithoutDisplay, testing::ValuesIn(kNoDisplays), harness::rowName);
 
 }  // namespace

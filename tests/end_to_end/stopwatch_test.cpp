@@ -6,9 +6,9 @@
 #include <string>
 #include <thread>
 
-#include "form14_controls.h"
-#include "form14_steps.h"
-#include "running_clock.h"
+#include "form14/controls.h"
+#include "form14/running_clock.h"
+#include "form14/steps.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ class Stopwatch : public testing::Test {
         return clock.window.readLineEdit(form14::kStopwatchDial.centre()).value_or("(no text)");
     }
 
-    RunningClock clock;
+    form14::RunningClock clock;
 };
 
 TEST_F(Stopwatch, PauseShowsTheTimeBetweenTheClicksAndHoldsItUntilReset) {

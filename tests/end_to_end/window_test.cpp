@@ -2,9 +2,11 @@
 
 #include <regex>
 
-#include "form14_controls.h"
-#include "locales.h"
-#include "running_clock.h"
+#include "form14/controls.h"
+#include "form14/running_clock.h"
+#include "form14/steps.h"
+#include "harness/locales.h"
+#include "harness/table.h"
 
 namespace {
 
@@ -13,24 +15,24 @@ using harness::milliseconds;
 // In a Russian session the program loads Qt's translations: the open-file dialog that
 // "Обзор..." opens has Qt's Russian title.
 TEST(OpenFileDialog, IsTitledInRussianInARussianSession) {
-    if (!localeInstalled("ru_RU.UTF-8")) {
+    if (!harness::localeInstalled("ru_RU.UTF-8")) {
         GTEST_SKIP() << "the ru_RU.UTF-8 locale is not installed (script/setup generates it)";
     }
     harness::XServer server;
     harness::ProgramOptions options = harness::on(server);
     options.extra = {{"LANG", "ru_RU.UTF-8"}, {"LC_ALL", "ru_RU.UTF-8"}};
     harness::Program program(ALARM_CLOCK_BINARY, options);
-    const auto window = harness::Window::find(server, "^Form14$");
+    const auto window = form14::findWindow(server);
     ASSERT_TRUE(window) << program.standardError();
     window->click(form14::kBrowse.centre());
     EXPECT_TRUE(harness::Window::find(server, "^Открыть$")) << program.standardError();
 }
 
 // With and without a window manager: one must not add to or shrink the client area.
-class WindowShown : public testing::TestWithParam<bool> {};
+class WindowShown : public testing::TestWithParam<form14::DesktopRow> {};
 
 TEST_P(WindowShown, IsForm14WithItsFixedClientAreaAndFace) {
-    RunningClock clock(GetParam());
+    form14::RunningClock clock(GetParam().windowManager);
     const auto geometry = clock.window.geometry();
     ASSERT_TRUE(geometry);
     EXPECT_EQ(geometry->width, form14::kWidth);
@@ -41,12 +43,10 @@ TEST_P(WindowShown, IsForm14WithItsFixedClientAreaAndFace) {
         << clock.window.pixel(form14::kClockFace).value_or(harness::Rgb{});
 }
 
-INSTANTIATE_TEST_SUITE_P(, WindowShown, testing::Values(false, true), [](const auto& info) {
-    return info.param ? "UnderOpenbox" : "WithoutWindowManager";
-});
+INSTANTIATE_TEST_SUITE_P(, WindowShown, testing::ValuesIn(form14::kDesktops), harness::rowName);
 
 TEST(ClockDial, ShowsTheTimeAndMovesOnEachSecond) {
-    RunningClock clock;
+    form14::RunningClock clock;
     const std::regex time(R"(\s*\d{1,2}:\d{2}:\d{2}\s*)");
     const auto dial = form14::kClockDial.centre();
     const auto first = clock.window.readLineEdit(dial);

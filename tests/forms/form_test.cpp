@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QIcon>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
 
@@ -13,6 +12,8 @@
 
 #include "failure.h"
 #include "form.h"
+#include "harness/table.h"
+#include "harness/temp_dir.h"
 #include "layout_copy.h"
 
 namespace {
@@ -100,30 +101,26 @@ void replaceInLayout(const LayoutCopy& copy, const QByteArray& from, const QByte
     copy.write("Form14.layout", copy.bytes().replace(from, to));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    , DamagedLayoutTest,
-    testing::Values(
-        Damage{"BadValue",
-               [](const LayoutCopy& c) {
-                   replaceInLayout(c, "rect 0 15 7680 315", "rect 0 15 wide 315");
-               },
-               "rect 0 15 wide 315"},
-        Damage{"MissingStripPicture",
-               [](const LayoutCopy& c) { QFile::remove(c.path("strip.bmp")); },
-               "control Image imCVerx 0"},
-        Damage{"DamagedPressedPicture",
-               [](const LayoutCopy& c) { c.write("command4_down.bmp", "BM not a bitmap"); },
-               "control CommandButton Command4"},
-        Damage{"MissingBackground",
-               [](const LayoutCopy& c) { QFile::remove(c.path("background.bmp")); },
-               "  picture \"background.bmp\""},
-        Damage{"DamagedIcon", [](const LayoutCopy& c) { c.write("form14.ico", "not an icon"); },
-               "  icon \"form14.ico\""}),
-    [](const auto& info) { return std::string(info.param.name); });
+const Damage kDamages[] = {
+    {"BadValue",
+     [](const LayoutCopy& c) { replaceInLayout(c, "rect 0 15 7680 315", "rect 0 15 wide 315"); },
+     "rect 0 15 wide 315"},
+    {"MissingStripPicture", [](const LayoutCopy& c) { QFile::remove(c.path("strip.bmp")); },
+     "control Image imCVerx 0"},
+    {"DamagedPressedPicture",
+     [](const LayoutCopy& c) { c.write("command4_down.bmp", "BM not a bitmap"); },
+     "control CommandButton Command4"},
+    {"MissingBackground", [](const LayoutCopy& c) { QFile::remove(c.path("background.bmp")); },
+     "  picture \"background.bmp\""},
+    {"DamagedIcon", [](const LayoutCopy& c) { c.write("form14.ico", "not an icon"); },
+     "  icon \"form14.ico\""},
+};
+
+INSTANTIATE_TEST_SUITE_P(, DamagedLayoutTest, testing::ValuesIn(kDamages), harness::rowName);
 
 TEST(MissingLayoutTest, FailsNamingTheFile) {
-    const QTemporaryDir dir;
-    const QString path = dir.filePath("Form14.layout");
+    const harness::TempDir dir("layout");
+    const QString path = pathIn(dir, "Form14.layout");
     std::ostringstream errors;
     forms::EventBoundary boundary(errors);
     try {

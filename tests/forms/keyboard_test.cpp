@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "form.h"
+#include "harness/table.h"
 
 namespace {
 
@@ -52,6 +53,15 @@ struct Direction {
     int step;
 };
 
+void PrintTo(const Direction& direction, std::ostream* out) {
+    *out << direction.name;
+}
+
+const Direction kDirections[] = {
+    {"Tab", Qt::NoModifier, 1},
+    {"ShiftTab", Qt::ShiftModifier, -1},
+};
+
 class TabCycleTest : public KeyboardTest, public testing::WithParamInterface<Direction> {};
 
 TEST_P(TabCycleTest, VisitsTheSevenButtonsInTabIndexOrderAndWraps) {
@@ -63,10 +73,7 @@ TEST_P(TabCycleTest, VisitsTheSevenButtonsInTabIndexOrderAndWraps) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(, TabCycleTest,
-                         testing::Values(Direction{"Tab", Qt::NoModifier, 1},
-                                         Direction{"ShiftTab", Qt::ShiftModifier, -1}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(, TabCycleTest, testing::ValuesIn(kDirections), harness::rowName);
 
 TEST_F(KeyboardTest, ClickFocusesATextBoxAndTabLeavesItForAButton) {
     for (const char* name : {"Циферблат_часов", "Циферблат_даты", "Циферблат_дня_недели",

@@ -4,7 +4,13 @@
 #include <QDir>
 #include <QFile>
 #include <QString>
-#include <QTemporaryDir>
+
+#include "harness/temp_dir.h"
+
+// `name` in the folder `dir`, as Qt takes a path.
+inline QString pathIn(const harness::TempDir& dir, const QString& name) {
+    return QString::fromStdString((dir / name.toStdString()).string());
+}
 
 // A copy of the committed layout and its pictures, for a test to change or damage.
 class LayoutCopy {
@@ -15,7 +21,7 @@ class LayoutCopy {
             QFile::copy(committed.filePath(name), path(name));
         }
     }
-    QString path(const QString& name) const { return dir_.filePath(name); }
+    QString path(const QString& name) const { return pathIn(dir_, name); }
     QString layout() const { return path("Form14.layout"); }
 
     QByteArray bytes() const { return read(layout()); }
@@ -37,5 +43,5 @@ class LayoutCopy {
     }
 
   private:
-    QTemporaryDir dir_;
+    harness::TempDir dir_{"layout"};
 };

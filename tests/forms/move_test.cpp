@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "form.h"
+#include "harness/table.h"
 #include "window_move.h"
 
 namespace {
@@ -25,6 +26,14 @@ struct Press {
 void PrintTo(const Press& press, std::ostream* out) {
     *out << press.name;
 }
+
+const Press kPresses[] = {
+    {"Left", Qt::LeftButton, Qt::NoModifier},
+    {"Right", Qt::RightButton, Qt::NoModifier},
+    {"Middle", Qt::MiddleButton, Qt::NoModifier},
+    {"ShiftLeft", Qt::LeftButton, Qt::ShiftModifier},
+    {"CtrlAltRight", Qt::RightButton, Qt::ControlModifier | Qt::AltModifier},
+};
 
 class OwnMoveTest : public testing::TestWithParam<Press> {
   protected:
@@ -77,14 +86,7 @@ TEST_P(OwnMoveTest, FollowsTheMouseUntilTheReleaseWhileTimersTick) {
     EXPECT_EQ(window.pos(), start + offset);
 }
 
-INSTANTIATE_TEST_SUITE_P(, OwnMoveTest,
-                         testing::Values(Press{"Left", Qt::LeftButton, Qt::NoModifier},
-                                         Press{"Right", Qt::RightButton, Qt::NoModifier},
-                                         Press{"Middle", Qt::MiddleButton, Qt::NoModifier},
-                                         Press{"ShiftLeft", Qt::LeftButton, Qt::ShiftModifier},
-                                         Press{"CtrlAltRight", Qt::RightButton,
-                                               Qt::ControlModifier | Qt::AltModifier}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(, OwnMoveTest, testing::ValuesIn(kPresses), harness::rowName);
 
 // Counts what reaches a widget after the application's filters have had their say.
 class Arrivals : public QObject {

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "harness/table.h"
 #include "layout.h"
 #include "layout_file.h"
 
@@ -279,8 +280,7 @@ TEST_P(MalformedLayout, IsRejectedAtItsLine) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, MalformedLayout, ::testing::ValuesIn(kBad),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, MalformedLayout, ::testing::ValuesIn(kBad), harness::rowName);
 
 TEST(Parse, RejectsAFileFarLargerThanALayout) {
     std::string huge = "form F\n  client 1 1\nend\n";

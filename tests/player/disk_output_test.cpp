@@ -9,12 +9,13 @@
 #include <string>
 #include <thread>
 
+#include "harness/table.h"
+#include "harness/temp_dir.h"
+#include "harness/wait.h"
 #include "sdl_player.h"
 #include "sound/analysis.h"
 #include "sound/audio.h"
 #include "sound/bad_melodies.h"
-#include "sound/process.h"
-#include "sound/temp_dir.h"
 #include "sound_checks.h"
 
 namespace {
@@ -55,12 +56,12 @@ class DiskOutput : public ::testing::Test {
     }
 
     bool playsOut() {
-        return sound::waitUntil([&] { return !player.isPlaying(); }, 10s);
+        return harness::waitUntil([&] { return !player.isPlaying(); }, 10s);
     }
 
     // Until SDL has written `seconds` of sound to the output file.
     bool outputHolds(double seconds) {
-        return sound::waitUntil(
+        return harness::waitUntil(
             [&] {
                 std::error_code ec;
                 return fs::file_size(output, ec) >=
@@ -72,11 +73,11 @@ class DiskOutput : public ::testing::Test {
     // What was played, once the device let go of the output file.
     Audio played() {
         player.setCommand("Close");
-        EXPECT_TRUE(sound::waitUntil([&] { return !player.holdsDevice(); }, 5s));
+        EXPECT_TRUE(harness::waitUntil([&] { return !player.holdsDevice(); }, 5s));
         return sound::readRaw(output);
     }
 
-    sound::TempDir dir;
+    harness::TempDir dir;
     fs::path output;
     SdlPlayer player;
 };
@@ -203,9 +204,8 @@ TEST_P(BadFileTest, GivesSilenceAndLeavesThePlayerWorking) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Shared, BadFileTest, ::testing::ValuesIn(sound::badMelodies()),
-                         [](const auto& info) { return std::string(info.param.name); });
-INSTANTIATE_TEST_SUITE_P(Screened, BadFileTest, ::testing::ValuesIn(kScreened),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         harness::rowName);
+INSTANTIATE_TEST_SUITE_P(Screened, BadFileTest, ::testing::ValuesIn(kScreened), harness::rowName);
 
 // A failed file is not read again at every tick of the same second, but a Close or another
 // name retries at once, and a later second retries anyway.
@@ -249,7 +249,7 @@ TEST_P(RetryTest, OpensOnceTheFileIsGood) {
         return;
     }
     // The alarm's ticks go on; within a second one of them opens it.
-    EXPECT_TRUE(sound::waitUntil(
+    EXPECT_TRUE(harness::waitUntil(
         [&] {
             player.setCommand("Open");
             return player.isOpen();
@@ -257,7 +257,6 @@ TEST_P(RetryTest, OpensOnceTheFileIsGood) {
         2500ms));
 }
 
-INSTANTIATE_TEST_SUITE_P(Steps, RetryTest, ::testing::ValuesIn(kRetries),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Steps, RetryTest, ::testing::ValuesIn(kRetries), harness::rowName);
 
 }  // namespace

@@ -7,12 +7,13 @@
 #include <optional>
 #include <thread>
 
+#include "harness/table.h"
+#include "harness/temp_dir.h"
+#include "harness/wait.h"
 #include "sdl_player.h"
 #include "sound/analysis.h"
 #include "sound/audio.h"
-#include "sound/process.h"
 #include "sound/sound_server.h"
-#include "sound/temp_dir.h"
 #include "sound_checks.h"
 
 namespace {
@@ -39,7 +40,7 @@ void openAndPlay(SdlPlayer& player, const fs::path& file) {
 
 // Until the melody played out and its end reached the recording, then "Close".
 Audio recordToEnd(SdlPlayer& player, Recorder& rec) {
-    EXPECT_TRUE(sound::waitUntil([&] { return !player.isPlaying(); }, 10s));
+    EXPECT_TRUE(harness::waitUntil([&] { return !player.isPlaying(); }, 10s));
     EXPECT_TRUE(rec.waitUntilCaptured(Clock::now() + 200ms));
     player.setCommand("Close");
     return rec.finish();
@@ -49,7 +50,7 @@ class ThroughServer : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(server.ready()) << server.error();
-        sound::applyEnvironment(server.environment());
+        harness::applyEnvironment(server.environment());
     }
 
     fs::path wav(const Audio& audio) {
@@ -59,7 +60,7 @@ class ThroughServer : public ::testing::Test {
     }
 
     SoundServer server;
-    sound::TempDir dir;
+    harness::TempDir dir;
     SdlPlayer player;
 };
 
@@ -110,7 +111,7 @@ TEST_F(ThroughServer, CloseSilencesAtOnceAndLetsTheStreamGo) {
     EXPECT_LT(endAfterClose, 0.06) << "sound went on after the close";
     EXPECT_GT(endAfterClose, -0.03) << "sound stopped before the close";
     // Only the harness's own silent stream is left.
-    EXPECT_TRUE(sound::waitUntil([&] { return server.playbackStreams().size() == 1; }, 2s));
+    EXPECT_TRUE(harness::waitUntil([&] { return server.playbackStreams().size() == 1; }, 2s));
 }
 
 // The window sends "Close" only when the alarm is switched off; an alarm left to ring out, or a
@@ -143,7 +144,7 @@ class QuietPlayer : public ThroughServer, public ::testing::WithParamInterface<Q
 
 TEST_P(QuietPlayer, LetsTheStreamGoAfterAWhileAndStillPlaysLater) {
     GetParam().start(player, dir.path());
-    EXPECT_TRUE(sound::waitUntil(
+    EXPECT_TRUE(harness::waitUntil(
         [&] { return !player.holdsDevice() && server.playbackStreams().size() == 1; }, 5s));
 
     const Audio tone = sound::markedTone(440, 0.3, 14);
@@ -154,13 +155,12 @@ TEST_P(QuietPlayer, LetsTheStreamGoAfterAWhileAndStillPlaysLater) {
     expectSoundsOnce(recordToEnd(player, rec), tone, kTolerance, kSkip);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, QuietPlayer, ::testing::ValuesIn(kQuiet),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, QuietPlayer, ::testing::ValuesIn(kQuiet), harness::rowName);
 
 TEST(NoServerYet, OpenGivesSilenceUntilTheServerIsThereThenSounds) {
-    sound::TempDir dir;
+    harness::TempDir dir;
     const fs::path serverDir = dir / "server";
-    sound::applyEnvironment(SoundServer::environmentFor(serverDir));
+    harness::applyEnvironment(SoundServer::environmentFor(serverDir));
     const Audio tone = sound::markedTone(440, 0.4, 13);
     const fs::path file = dir / "melody.wav";
     ASSERT_TRUE(sound::writeWav(file, tone));
@@ -176,7 +176,7 @@ TEST(NoServerYet, OpenGivesSilenceUntilTheServerIsThereThenSounds) {
     Recorder rec(*server, 2.5);
     ASSERT_TRUE(rec.waitForStart());
     // The ticks go on; one of them finds the server.
-    ASSERT_TRUE(sound::waitUntil(
+    ASSERT_TRUE(harness::waitUntil(
         [&] {
             openAndPlay(player, file);
             return player.isPlaying();

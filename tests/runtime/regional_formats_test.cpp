@@ -13,6 +13,7 @@
 
 #include "date_pattern.h"
 #include "date_time.h"
+#include "harness/table.h"
 #include "locale_conversion.h"
 
 namespace rt {
@@ -97,6 +98,14 @@ void PrintTo(const LocaleCase& c, std::ostream* os) {
     *os << c.locale;
 }
 
+const LocaleCase kLocales[] = {
+    {"C", "C", "HH:mm:ss", "MM/dd/yy", "Monday", "Sunday", "AM"},
+    {"Russian", "ru_RU.UTF-8", "HH:mm:ss", "dd.MM.yyyy", "онедельник", "оскресенье", ""},
+    // Names must come out as UTF-8 whatever the locale's own codeset.
+    {"RussianKoi8", "ru_RU.KOI8-R", "HH:mm:ss", "dd.MM.yyyy", "онедельник", "оскресенье", ""},
+    {"AmericanEnglish", "en_US.UTF-8", "hh:mm:ss tt", "MM/dd/yyyy", "onday", "unday", "AM"},
+};
+
 // Sets LC_TIME for one test and puts the environment back afterwards.
 class LocaleEnvironment : public testing::Test {
   protected:
@@ -146,17 +155,7 @@ TEST_P(UserLocale, ReadsFormatsAndNames) {
     EXPECT_EQ(f.am, c.am);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Locales, UserLocale,
-    testing::Values(LocaleCase{"C", "C", "HH:mm:ss", "MM/dd/yy", "Monday", "Sunday", "AM"},
-                    LocaleCase{"Russian", "ru_RU.UTF-8", "HH:mm:ss", "dd.MM.yyyy", "онедельник",
-                               "оскресенье", ""},
-                    // Names must come out as UTF-8 whatever the locale's own codeset.
-                    LocaleCase{"RussianKoi8", "ru_RU.KOI8-R", "HH:mm:ss", "dd.MM.yyyy",
-                               "онедельник", "оскресенье", ""},
-                    LocaleCase{"AmericanEnglish", "en_US.UTF-8", "hh:mm:ss tt", "MM/dd/yyyy",
-                               "onday", "unday", "AM"}),
-    [](const testing::TestParamInfo<LocaleCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Locales, UserLocale, testing::ValuesIn(kLocales), harness::rowName);
 
 TEST_F(UserLocale, UnknownLocaleFallsBackToC) {
     setenv("LC_TIME", "xx_NOWHERE.UTF-8", 1);
@@ -238,35 +237,32 @@ TEST_P(TimesTypedBack, TypedTimesRead) {
 constexpr int kHalfPastSeven = 7 * 3600 + 30 * 60;
 constexpr int kEvening = 19 * 3600 + 5 * 60;
 
-INSTANTIATE_TEST_SUITE_P(
-    Locales, TimesTypedBack,
-    testing::Values(
-        TypedTimesCase{"Finnish",
-                       "fi_FI.UTF-8",
-                       {{"7.30", kHalfPastSeven},
-                        {"07.30.00", kHalfPastSeven},
-                        {"12.11.10", 12 * 3600 + 11 * 60 + 10},
-                        {"7:30", kHalfPastSeven}}},
-        TypedTimesCase{
-            "SwedishFinnish", "sv_FI.UTF-8", {{"7.30", kHalfPastSeven}, {"19.05.00", kEvening}}},
-        // A 24-hour clock with ':' and the Buddhist era only in dates.
-        TypedTimesCase{"Thai", "th_TH.UTF-8", {{"7:30", kHalfPastSeven}, {"19:05:00", kEvening}}},
-        // A 24-hour clock with unit marks; a designator, where typed, comes first.
-        TypedTimesCase{"Korean",
-                       "ko_KR.UTF-8",
-                       {{"7시 30분", kHalfPastSeven},
-                        {"19시 05분 00초", kEvening},
-                        {"오후 7시 5분", kEvening},
-                        {"오후 7:05", kEvening},
-                        {"7:30", kHalfPastSeven}}},
-        TypedTimesCase{
-            "AmericanEnglish",
-            "en_US.UTF-8",
-            {{"7:05 PM", kEvening}, {"07:30:00 AM", kHalfPastSeven}, {"19:05", kEvening}}},
-        TypedTimesCase{"German", "de_DE.UTF-8", {{"7:30", kHalfPastSeven}, {"19:05:00", kEvening}}},
-        TypedTimesCase{
-            "Russian", "ru_RU.UTF-8", {{"7:30", kHalfPastSeven}, {"19:05:00", kEvening}}}),
-    [](const testing::TestParamInfo<TypedTimesCase>& info) { return info.param.name; });
+const TypedTimesCase kTypedTimes[] = {
+    {"Finnish",
+     "fi_FI.UTF-8",
+     {{"7.30", kHalfPastSeven},
+      {"07.30.00", kHalfPastSeven},
+      {"12.11.10", 12 * 3600 + 11 * 60 + 10},
+      {"7:30", kHalfPastSeven}}},
+    {"SwedishFinnish", "sv_FI.UTF-8", {{"7.30", kHalfPastSeven}, {"19.05.00", kEvening}}},
+    // A 24-hour clock with ':' and the Buddhist era only in dates.
+    {"Thai", "th_TH.UTF-8", {{"7:30", kHalfPastSeven}, {"19:05:00", kEvening}}},
+    // A 24-hour clock with unit marks; a designator, where typed, comes first.
+    {"Korean",
+     "ko_KR.UTF-8",
+     {{"7시 30분", kHalfPastSeven},
+      {"19시 05분 00초", kEvening},
+      {"오후 7시 5분", kEvening},
+      {"오후 7:05", kEvening},
+      {"7:30", kHalfPastSeven}}},
+    {"AmericanEnglish",
+     "en_US.UTF-8",
+     {{"7:05 PM", kEvening}, {"07:30:00 AM", kHalfPastSeven}, {"19:05", kEvening}}},
+    {"German", "de_DE.UTF-8", {{"7:30", kHalfPastSeven}, {"19:05:00", kEvening}}},
+    {"Russian", "ru_RU.UTF-8", {{"7:30", kHalfPastSeven}, {"19:05:00", kEvening}}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Locales, TimesTypedBack, testing::ValuesIn(kTypedTimes), harness::rowName);
 
 }  // namespace
 }  // namespace rt

@@ -13,6 +13,7 @@
 
 #include "colours.h"
 #include "encode.h"
+#include "harness/table.h"
 #include "image.h"
 
 // The stored pictures are read back with a small decoder of their own, written from the file
@@ -110,7 +111,7 @@ std::tuple<int, int, int> rgb(Rgb c) {
 // --- stored files ---
 
 struct StoredBitmap {
-    const char* name;
+    const char* name;  // the file, without ".bmp"
     int width;
     int height;
     int bpp;
@@ -120,11 +121,18 @@ void PrintTo(const StoredBitmap& b, std::ostream* out) {
     *out << b.name;
 }
 
+const StoredBitmap kStoredBitmaps[] = {
+    {"background", 852, 662, 24},     {"strip", 288, 32, 8},
+    {"command3", 16, 15, 4},          {"command3_down", 16, 15, 4},
+    {"command3_disabled", 16, 15, 1}, {"command4", 16, 16, 4},
+    {"command4_down", 14, 16, 8},     {"command4_disabled", 14, 16, 8},
+};
+
 class StoredBitmapTest : public testing::TestWithParam<StoredBitmap> {};
 
 TEST_P(StoredBitmapTest, HeaderDescribesAnUncompressedBottomUpBitmap) {
     const StoredBitmap want = GetParam();
-    const Bytes b = load(want.name);
+    const Bytes b = load(std::string(want.name) + ".bmp");
     ASSERT_GE(b.size(), 54u);
     EXPECT_EQ(b[0], 'B');
     EXPECT_EQ(b[1], 'M');
@@ -141,19 +149,8 @@ TEST_P(StoredBitmapTest, HeaderDescribesAnUncompressedBottomUpBitmap) {
     EXPECT_EQ(b.size(), d.pixels_at + static_cast<std::size_t>(d.stride(want.bpp) * want.height));
 }
 
-INSTANTIATE_TEST_SUITE_P(Skin, StoredBitmapTest,
-                         testing::Values(StoredBitmap{"background.bmp", 852, 662, 24},
-                                         StoredBitmap{"strip.bmp", 288, 32, 8},
-                                         StoredBitmap{"command3.bmp", 16, 15, 4},
-                                         StoredBitmap{"command3_down.bmp", 16, 15, 4},
-                                         StoredBitmap{"command3_disabled.bmp", 16, 15, 1},
-                                         StoredBitmap{"command4.bmp", 16, 16, 4},
-                                         StoredBitmap{"command4_down.bmp", 14, 16, 8},
-                                         StoredBitmap{"command4_disabled.bmp", 14, 16, 8}),
-                         [](const testing::TestParamInfo<StoredBitmap>& info) {
-                             std::string name = info.param.name;
-                             return name.substr(0, name.find('.'));
-                         });
+INSTANTIATE_TEST_SUITE_P(Skin, StoredBitmapTest, testing::ValuesIn(kStoredBitmaps),
+                         harness::rowName);
 
 TEST(StoredBitmaps, StatesSharingAPictureAreIdentical) {
     EXPECT_EQ(load("command3.bmp"), load("command3_down.bmp"));
@@ -343,11 +340,24 @@ TEST(Icon, HoldsThreeMaskedImagesOfTheWindow) {
 
 // --- encoder ---
 
-class EncoderDepthTest : public testing::TestWithParam<std::tuple<int, int>> {};
+struct Depth {
+    const char* name;
+    int bpp;
+    int stride;  // bytes in a row of nine pixels
+};
+
+void PrintTo(const Depth& depth, std::ostream* out) {
+    *out << depth.name;
+}
+
+const Depth kDepths[] = {{"bpp1", 1, 4}, {"bpp4", 4, 8}, {"bpp8", 8, 12}, {"bpp24", 24, 28}};
+
+class EncoderDepthTest : public testing::TestWithParam<Depth> {};
 
 // Nine pixels, so that sub-byte depths end mid-byte and every depth needs row padding.
 TEST_P(EncoderDepthTest, PacksPadsAndStoresRowsBottomUp) {
-    const auto [bpp, stride] = GetParam();
+    const int bpp = GetParam().bpp;
+    const int stride = GetParam().stride;
     const Rgb a{10, 20, 30};
     const Rgb c{200, 100, 50};
     skin::Image image(9, 2, c);
@@ -366,12 +376,7 @@ TEST_P(EncoderDepthTest, PacksPadsAndStoresRowsBottomUp) {
     EXPECT_EQ(b.back(), 0) << "row padding must be zero";
 }
 
-INSTANTIATE_TEST_SUITE_P(Depths, EncoderDepthTest,
-                         testing::Values(std::tuple{1, 4}, std::tuple{4, 8}, std::tuple{8, 12},
-                                         std::tuple{24, 28}),
-                         [](const auto& info) {
-                             return "bpp" + std::to_string(std::get<0>(info.param));
-                         });
+INSTANTIATE_TEST_SUITE_P(Depths, EncoderDepthTest, testing::ValuesIn(kDepths), harness::rowName);
 
 TEST(Encoder, RejectsWhatTheFormatCannotHold) {
     const skin::Image dot(1, 1, colour::kRed);

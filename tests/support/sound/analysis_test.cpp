@@ -1,5 +1,6 @@
 // The detectors the sound tests rely on must see the faults they are there to catch.
 #include "analysis.h"
+#include "harness/table.h"
 
 #include <gtest/gtest.h>
 
@@ -72,8 +73,7 @@ TEST_P(Detectors, SeeTheFault) {
     EXPECT_EQ(!sound::gaps(rec, heard, kLead + kTone.frames(), window, 3000).empty(), f.gap);
 }
 
-INSTANTIATE_TEST_SUITE_P(Faults, Detectors, ::testing::ValuesIn(kFaults),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Faults, Detectors, ::testing::ValuesIn(kFaults), harness::rowName);
 
 TEST(Detectors, RecordingThatEndsInsideTheToneHasNoDeviation) {
     Audio rec = recordingOf(kTone);

@@ -3,10 +3,11 @@
 #include <sys/stat.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <fstream>
+#include <stdexcept>
 
 #include "audio.h"
+#include "harness/process.h"
 
 namespace sound {
 
@@ -33,14 +34,21 @@ std::string randomFile(const fs::path& folder, const std::string& name, size_t b
 
 namespace {
 
+bool encoded(const fs::path& from, const fs::path& to) {
+    try {
+        const std::vector<std::string> sox{"sox", "-q", from.string(), to.string()};
+        return harness::runCommand(sox, harness::inheritedEnvironment()).succeeded();
+    } catch (const std::runtime_error&) {
+        return false;  // no sox here
+    }
+}
+
 // A sound file of another format made from a tone by sox, cut to a third of its length.
 std::string cutEncoded(const fs::path& folder, const std::string& name) {
     const fs::path source = folder / "source.wav";
     writeWav(source, sineTone(440, 2.0));
     const fs::path full = folder / ("full " + name);
-    const std::string command =
-        "sox -q '" + source.string() + "' '" + full.string() + "' 2>/dev/null";
-    if (std::system(command.c_str()) != 0) {
+    if (!encoded(source, full)) {
         return full.string();  // missing: still a bad file
     }
     const fs::path cut = folder / name;

@@ -5,7 +5,9 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
+#include <stdexcept>
+
+#include "harness/text.h"
 
 namespace sound {
 namespace {
@@ -17,19 +19,12 @@ std::string socketOf(const fs::path& dir) {
     return (dir / "run" / "pulse" / "native").string();
 }
 
-std::string readText(const fs::path& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 const char* const kFormat[] = {"--format=s16le", "--rate=44100", "--channels=2",
                                "--latency-msec=10"};
 
 }  // namespace
 
-Environment SoundServer::environmentFor(const fs::path& dir) {
+harness::Environment SoundServer::environmentFor(const fs::path& dir) {
     std::error_code ec;
     for (const char* sub : {"home", "config", "state", "run/pulse"}) {
         fs::create_directories(dir / sub, ec);
@@ -51,15 +46,15 @@ Environment SoundServer::environmentFor(const fs::path& dir) {
 
 SoundServer::SoundServer(fs::path dir) : dir_(std::move(dir)) {
     if (dir_.empty()) {
-        ownDir_ = std::make_unique<TempDir>();
+        ownDir_ = std::make_unique<harness::TempDir>("sound-test");
         dir_ = ownDir_->path();
     }
-    if (dir_.empty()) {
-        error_ = "no temporary folder";
-        return;
-    }
     env_ = environmentFor(dir_);
-    ready_ = start();
+    try {
+        ready_ = start();
+    } catch (const std::runtime_error& error) {
+        error_ = error.what();
+    }
 }
 
 SoundServer::~SoundServer() {
@@ -68,20 +63,15 @@ SoundServer::~SoundServer() {
 }
 
 bool SoundServer::start() {
-    const fs::path log = dir_ / "server.log";
-    server_ = std::make_unique<ChildProcess>(
+    server_ = std::make_unique<harness::Process>(
         std::vector<std::string>{
             "pulseaudio", "--daemonize=no", "--use-pid-file=no", "--system=false",
             "--exit-idle-time=-1", "--disallow-exit", "--disable-shm=yes", "-n",
             "--load=module-null-sink sink_name=test rate=44100 channels=2",
             "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socketOf(dir_)},
-        env_, -1, log);
-    const bool answers = waitUntil(
-        [&] {
-            return server_->running() &&
-                   runCommand({"pactl", "info"}, env_, 2000ms).value_or(1) == 0;
-        },
-        10s, 20ms);
+        harness::inheritedWith(env_), harness::Output{{}, dir_ / "server.log"});
+    const bool answers = harness::waitUntil(
+        [&] { return server_->running() && pactl({"info"}).succeeded(); }, 10s, 20ms);
     if (!answers) {
         error_ = "the sound server did not come up";
         return false;
@@ -89,26 +79,32 @@ bool SoundServer::start() {
     std::vector<std::string> pacat = {"pacat", "--playback", "--raw"};
     pacat.insert(pacat.end(), std::begin(kFormat), std::end(kFormat));
     pacat.push_back("/dev/zero");
-    silence_ = std::make_unique<ChildProcess>(pacat, env_, -1, dir_ / "silence.log");
-    if (!waitUntil([&] { return !playbackStreams().empty(); }, 5s, 20ms)) {
+    silence_ = std::make_unique<harness::Process>(pacat, harness::inheritedWith(env_),
+                                                  harness::Output{{}, dir_ / "silence.log"});
+    if (!harness::waitUntil([&] { return !playbackStreams().empty(); }, 5s, 20ms)) {
         error_ = "the silent stream did not start";
         return false;
     }
     // Until a stream asked for low latency, the new sink rendered two seconds ahead, and it
     // keeps that lead (the monitor then stays mute for two seconds). A suspend and resume
     // restarts its clock at the latency the silent stream asked for.
-    runCommand({"pactl", "suspend-sink", "test", "1"}, env_, 2000ms);
-    runCommand({"pactl", "suspend-sink", "test", "0"}, env_, 2000ms);
-    if (!waitUntil([&] { return sinkLatency() < 50ms; }, 5s, 20ms)) {
+    pactl({"suspend-sink", "test", "1"});
+    pactl({"suspend-sink", "test", "0"});
+    if (!harness::waitUntil([&] { return sinkLatency() < 50ms; }, 5s, 20ms)) {
         error_ = "the sink kept a long latency";
         return false;
     }
     return true;
 }
 
+harness::CommandResult SoundServer::pactl(const std::vector<std::string>& args) const {
+    std::vector<std::string> argv{"pactl"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return harness::runCommand(argv, harness::inheritedWith(env_), 2000ms);
+}
+
 std::chrono::microseconds SoundServer::sinkLatency() const {
-    std::string out;
-    runCommand({"pactl", "list", "sinks"}, env_, 2000ms, &out);
+    const std::string out = pactl({"list", "sinks"}).standardOutput;
     const size_t at = out.find("Latency: ");
     if (at == std::string::npos) {
         return std::chrono::microseconds::max();
@@ -117,20 +113,11 @@ std::chrono::microseconds SoundServer::sinkLatency() const {
 }
 
 std::string SoundServer::error() const {
-    return error_ + "\n--- server log ---\n" + readText(dir_ / "server.log");
+    return error_ + "\n--- server log ---\n" + harness::fileText(dir_ / "server.log");
 }
 
 std::vector<std::string> SoundServer::playbackStreams() const {
-    std::string out;
-    runCommand({"pactl", "list", "short", "sink-inputs"}, env_, 2000ms, &out);
-    std::vector<std::string> lines;
-    std::istringstream in(out);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty()) {
-            lines.push_back(line);
-        }
-    }
-    return lines;
+    return harness::nonEmptyLines(pactl({"list", "short", "sink-inputs"}).standardOutput);
 }
 
 Recorder::Recorder(const SoundServer& server, double seconds)
@@ -140,13 +127,24 @@ Recorder::Recorder(const SoundServer& server, double seconds)
         done_ = true;
         return;
     }
+    fd_ = fds[0];
     std::vector<std::string> parec = {"parec", "-d", server.monitorSource()};
     parec.insert(parec.end(), std::begin(kFormat), std::end(kFormat));
-    parec_ = std::make_unique<ChildProcess>(parec, server.environment(), fds[1]);
+    try {
+        parec_ = std::make_unique<harness::Process>(
+            parec, harness::inheritedWith(server.environment()),
+            harness::Output{harness::Sink::descriptor(fds[1]), {}});
+    } catch (...) {
+        close(fds[1]);
+        close(fd_);
+        throw;
+    }
     close(fds[1]);
-    fd_ = fds[0];
     reader_ = std::thread([this] { readAll(); });
 }
+
+Recorder::Recorder(const SoundServer& server, Clock::time_point until)
+    : Recorder(server, std::chrono::duration<double>(until - Clock::now()).count()) {}
 
 Recorder::~Recorder() {
     if (parec_) {

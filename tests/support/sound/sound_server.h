@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "audio.h"
-#include "process.h"
-#include "temp_dir.h"
+#include "harness/process.h"
+#include "harness/temp_dir.h"
 
 namespace sound {
 
@@ -26,7 +26,8 @@ namespace sound {
 class SoundServer {
   public:
     // Starts the server in `dir` (a fresh temporary folder when empty, removed at the end) and
-    // waits, bounded, until it answers and the silent stream plays. See ready() and error().
+    // waits, bounded, until it answers and the silent stream plays. See ready() and error():
+    // a server that cannot be run is not ready, with the reason.
     explicit SoundServer(std::filesystem::path dir = {});
     ~SoundServer();
     SoundServer(const SoundServer&) = delete;
@@ -37,11 +38,12 @@ class SoundServer {
     std::string error() const;
 
     // What a client process needs to reach this server and only it: for this process
-    // (applyEnvironment) or to hand to a child. SDL programs are told to use PulseAudio.
-    const Environment& environment() const { return env_; }
+    // (harness::applyEnvironment) or to hand to a child. SDL programs are told to use
+    // PulseAudio.
+    const harness::Environment& environment() const { return env_; }
     // The same for a server that is not started yet (or is gone) in `dir`: a client then
     // finds no server and starts none.
-    static Environment environmentFor(const std::filesystem::path& dir);
+    static harness::Environment environmentFor(const std::filesystem::path& dir);
 
     std::string monitorSource() const { return "test.monitor"; }
     // Streams playing into the server now, one line each (the silent stream among them).
@@ -49,13 +51,14 @@ class SoundServer {
 
   private:
     bool start();
+    harness::CommandResult pactl(const std::vector<std::string>& args) const;
     std::chrono::microseconds sinkLatency() const;
 
-    std::unique_ptr<TempDir> ownDir_;
+    std::unique_ptr<harness::TempDir> ownDir_;
     std::filesystem::path dir_;
-    Environment env_;
-    std::unique_ptr<ChildProcess> server_;
-    std::unique_ptr<ChildProcess> silence_;
+    harness::Environment env_;
+    std::unique_ptr<harness::Process> server_;
+    std::unique_ptr<harness::Process> silence_;
     bool ready_ = false;
     std::string error_;
 };
@@ -67,7 +70,10 @@ class Recorder {
   public:
     using Clock = std::chrono::steady_clock;
 
+    // Throws std::runtime_error when the recording tool cannot be run.
     Recorder(const SoundServer& server, double seconds);
+    // Records until `until`.
+    Recorder(const SoundServer& server, Clock::time_point until);
     ~Recorder();
     Recorder(const Recorder&) = delete;
     Recorder& operator=(const Recorder&) = delete;
@@ -95,7 +101,7 @@ class Recorder {
     int fd_ = -1;
 
     size_t wantBytes_;
-    std::unique_ptr<ChildProcess> parec_;
+    std::unique_ptr<harness::Process> parec_;
     std::thread reader_;
     mutable std::mutex mutex_;
     std::condition_variable changed_;

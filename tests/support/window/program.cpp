@@ -1,19 +1,12 @@
 #include "program.h"
 
 #include <fstream>
-#include <sstream>
 
+#include "harness/text.h"
 #include "x_server.h"
 
 namespace harness {
 namespace {
-
-std::string fileText(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 Environment defaults(const std::filesystem::path& directory) {
     const auto home = directory / "home";

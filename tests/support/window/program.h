@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "process.h"
-#include "temp_dir.h"
+#include "harness/process.h"
+#include "harness/temp_dir.h"
 
 namespace harness {
 

@@ -4,24 +4,14 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "temp_dir.h"
+#include "harness/temp_dir.h"
+#include "harness/text.h"
 #include "x_server.h"
 
 namespace harness {
 namespace {
 
 constexpr milliseconds kToolBound(10000);
-
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty()) {
-            lines.push_back(line);
-        }
-    }
-    return lines;
-}
 
 // "shift+ctrl+alt" for xdotool keydown and keyup; empty for none.
 std::string modifierKeys(Modifiers modifiers) {
@@ -66,7 +56,7 @@ std::optional<Window> Window::find(const XServer& server, std::string_view title
         [&] {
             const auto result =
                 server.run({"xdotool", "search", "--onlyvisible", "--name", std::string(title)});
-            const auto ids = linesOf(result.standardOutput);
+            const auto ids = nonEmptyLines(result.standardOutput);
             if (result.succeeded() && !ids.empty()) {
                 found.emplace(server, ids.front());
             }
@@ -80,7 +70,7 @@ std::optional<Window> Window::find(const XServer& server, std::string_view title
 std::optional<Geometry> Window::geometry() const {
     const auto result = server_->run({"xwininfo", "-id", id_});
     std::map<std::string, int> values;
-    for (const std::string& line : linesOf(result.standardOutput)) {
+    for (const std::string& line : nonEmptyLines(result.standardOutput)) {
         const auto colon = line.find(':');
         if (colon != std::string::npos &&
             line.find_first_not_of(" -0123456789", colon + 1) == std::string::npos) {
@@ -177,16 +167,25 @@ void Window::key(std::string_view keys) const {
     xdotool({"key", std::string(keys)});
 }
 
-// The selection's TIMESTAMP tells a fresh claim from what an earlier read left behind.
 std::optional<std::string> Window::readLineEdit(Point at, milliseconds bound) const {
+    return selectionAfter(
+        [&] {
+            click(at);
+            key("ctrl+a");
+        },
+        bound);
+}
+
+// The selection's TIMESTAMP tells a fresh claim from what an earlier read left behind.
+std::optional<std::string> Window::selectionAfter(const std::function<void()>& select,
+                                                  milliseconds bound) const {
     const auto stamp = [this] {
         const auto result =
             server_->run({"xclip", "-o", "-selection", "primary", "-t", "TIMESTAMP"});
         return result.succeeded() ? result.standardOutput : std::string();
     };
     const std::string before = stamp();
-    click(at);
-    key("ctrl+a");
+    select();
     if (!waitUntil([&] { return stamp() != before; }, bound, milliseconds(10))) {
         return std::nullopt;
     }

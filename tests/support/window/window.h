@@ -1,14 +1,15 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "harness/wait.h"
 #include "screenshot.h"
-#include "wait.h"
 
 namespace harness {
 
@@ -63,6 +64,10 @@ class Window {
     // no line edit is leaves the focus where it was, so the focused box is read instead.
     std::optional<std::string> readLineEdit(Point at,
                                             milliseconds bound = milliseconds(3000)) const;
+    // The primary selection once `select` has claimed it anew; nullopt when it did not within
+    // `bound`.
+    std::optional<std::string> selectionAfter(const std::function<void()>& select,
+                                              milliseconds bound) const;
 
     // The client area as a PNG.
     bool screenshot(const std::filesystem::path& path) const;

@@ -6,9 +6,9 @@
 
 #include <array>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
+
+#include "harness/text.h"
 
 namespace harness {
 namespace {
@@ -42,13 +42,6 @@ std::string readReadyLine(int fd, milliseconds bound) {
         line.append(buffer, static_cast<std::size_t>(n));
     }
     return line.find('\n') == std::string::npos ? std::string() : line;
-}
-
-std::string fileText(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 }  // namespace

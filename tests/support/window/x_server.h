@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "process.h"
-#include "temp_dir.h"
+#include "harness/process.h"
+#include "harness/temp_dir.h"
 
 namespace harness {
 

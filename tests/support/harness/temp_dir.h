@@ -3,12 +3,13 @@
 #include <filesystem>
 #include <string>
 
-namespace sound {
+namespace harness {
 
-// A fresh folder under the system's temporary folder, removed with everything in it at the end.
+// A private folder under the system's temporary folder, removed with its contents.
 class TempDir {
   public:
-    TempDir();
+    // Throws std::runtime_error when no folder can be made.
+    explicit TempDir(const std::string& prefix = "test");
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -20,4 +21,4 @@ class TempDir {
     std::filesystem::path path_;
 };
 
-}  // namespace sound
+}  // namespace harness

@@ -12,27 +12,63 @@
 #include <cstring>
 #include <stdexcept>
 
-extern char** environ;
+#include "reaper.h"
 
 namespace harness {
 namespace {
 
-// Both ends close on exec, so that no other child keeps them open.
-std::array<int, 2> makePipe() {
-    std::array<int, 2> ends{};
-    if (pipe2(ends.data(), O_CLOEXEC) != 0) {
-        throw std::runtime_error(std::string("pipe: ") + std::strerror(errno));
+// A descriptor closed with its owner.
+class Fd {
+  public:
+    explicit Fd(int fd = -1) : fd_(fd) {}
+    Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+    Fd& operator=(Fd&&) = delete;
+    ~Fd() { reset(); }
+
+    int get() const { return fd_; }
+    void reset() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+        fd_ = -1;
     }
-    return ends;
+
+  private:
+    int fd_;
+};
+
+struct Pipe {
+    Fd read;
+    Fd write;
+};
+
+[[noreturn]] void fail(const std::string& what, int error) {
+    throw std::runtime_error(what + ": " + std::strerror(error));
 }
 
-int openForChild(const std::filesystem::path& path, int flags) {
-    const char* name = path.empty() ? "/dev/null" : path.c_str();
+// Both ends close on exec, so that no other child keeps them open.
+Pipe makePipe() {
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0) {
+        fail("pipe", errno);
+    }
+    return Pipe{Fd(ends[0]), Fd(ends[1])};
+}
+
+Fd openForChild(const Sink& sink, int flags) {
+    if (sink.fd >= 0) {
+        const int copy = fcntl(sink.fd, F_DUPFD_CLOEXEC, 0);
+        if (copy < 0) {
+            fail("dup", errno);
+        }
+        return Fd(copy);
+    }
+    const char* name = sink.file.empty() ? "/dev/null" : sink.file.c_str();
     const int fd = open(name, flags | O_CLOEXEC, 0644);
     if (fd < 0) {
-        throw std::runtime_error("cannot open " + std::string(name) + ": " + std::strerror(errno));
+        fail(std::string("cannot open ") + name, errno);
     }
-    return fd;
+    return Fd(fd);
 }
 
 std::vector<char*> pointersTo(std::vector<std::string>& strings) {
@@ -54,7 +90,8 @@ struct ChildFds {
 // Only async-signal-safe calls between fork and exec.
 [[noreturn]] void becomeChild(pid_t parent, const ChildFds& fds, char** argv, char** envp,
                               int report) {
-    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    // The kernel's half of the watch: SIGTERM when the test dies; the reaper sends SIGKILL.
+    prctl(PR_SET_PDEATHSIG, SIGTERM);
     if (getppid() != parent) {
         _exit(127);
     }
@@ -85,22 +122,20 @@ pid_t spawn(const std::vector<std::string>& argv, const Environment& environment
     }
     std::vector<char*> argp = pointersTo(args);
     std::vector<char*> envp = pointersTo(vars);
-    const auto report = makePipe();
+    Pipe report = makePipe();
     const pid_t parent = getpid();
     const pid_t pid = fork();
     if (pid == 0) {
-        becomeChild(parent, fds, argp.data(), envp.data(), report[1]);
+        becomeChild(parent, fds, argp.data(), envp.data(), report.write.get());
     }
-    close(report[1]);
-    int error = 0;
-    const ssize_t got = pid < 0 ? 0 : read(report[0], &error, sizeof error);
-    close(report[0]);
     if (pid < 0) {
-        throw std::runtime_error(std::string("fork: ") + std::strerror(errno));
+        fail("fork", errno);
     }
-    if (got == static_cast<ssize_t>(sizeof error)) {
+    report.write.reset();
+    int error = 0;
+    if (read(report.read.get(), &error, sizeof error) == static_cast<ssize_t>(sizeof error)) {
         waitpid(pid, nullptr, 0);
-        throw std::runtime_error("cannot run " + argv[0] + ": " + std::strerror(error));
+        fail("cannot run " + argv[0], error);
     }
     return pid;
 }
@@ -112,43 +147,36 @@ ExitStatus statusFrom(int raw) {
     return {false, WIFSIGNALED(raw) ? WTERMSIG(raw) : 0};
 }
 
-// Reads whatever is ready on the two pipes; an end at EOF is closed and set to -1.
-void drain(std::array<int, 2>& fds, std::array<std::string*, 2> sinks, int timeoutMs) {
+// Reads whatever comes on the pipes within `timeoutMs`; a pipe at its end is closed.
+void drain(const std::array<Fd*, 2>& pipes, const std::array<std::string*, 2>& sinks,
+           int timeoutMs) {
     std::array<pollfd, 2> polled{};
     for (int i = 0; i < 2; ++i) {
-        polled[i] = {fds[i], POLLIN, 0};
+        polled[i] = {pipes[i]->get(), POLLIN, 0};
     }
     if (poll(polled.data(), polled.size(), timeoutMs) <= 0) {
         return;
     }
     for (int i = 0; i < 2; ++i) {
-        if (fds[i] < 0 || polled[i].revents == 0) {
+        if (pipes[i]->get() < 0 || polled[i].revents == 0) {
             continue;
         }
         char buffer[4096];
-        const ssize_t n = read(fds[i], buffer, sizeof buffer);
+        const ssize_t n = read(pipes[i]->get(), buffer, sizeof buffer);
         if (n > 0) {
             sinks[i]->append(buffer, static_cast<std::size_t>(n));
         } else if (n == 0 || errno != EINTR) {
-            close(fds[i]);
-            fds[i] = -1;
+            pipes[i]->reset();
         }
     }
+}
+
+milliseconds left(Clock::time_point deadline) {
+    return std::max(milliseconds(0),
+                    std::chrono::duration_cast<milliseconds>(deadline - Clock::now()));
 }
 
 }  // namespace
-
-Environment inheritedEnvironment() {
-    Environment result;
-    for (char** entry = environ; *entry != nullptr; ++entry) {
-        const std::string text(*entry);
-        const auto equals = text.find('=');
-        if (equals != std::string::npos) {
-            result[text.substr(0, equals)] = text.substr(equals + 1);
-        }
-    }
-    return result;
-}
 
 std::string joined(const std::vector<std::string>& argv) {
     std::string text;
@@ -160,25 +188,16 @@ std::string joined(const std::vector<std::string>& argv) {
 
 Process::Process(const std::vector<std::string>& argv, const Environment& environment,
                  const Output& output, int keepOpenFd) {
-    const int in = openForChild({}, O_RDONLY);
-    const int out = openForChild(output.standardOutput, O_WRONLY | O_CREAT | O_TRUNC);
-    const int err = openForChild(output.standardError, O_WRONLY | O_CREAT | O_TRUNC);
-    try {
-        pid_ = spawn(argv, environment, {in, out, err, keepOpenFd});
-    } catch (...) {
-        close(in);
-        close(out);
-        close(err);
-        throw;
-    }
-    close(in);
-    close(out);
-    close(err);
+    const Fd in = openForChild({}, O_RDONLY);
+    const Fd out = openForChild(output.standardOutput, O_WRONLY | O_CREAT | O_TRUNC);
+    const Fd err = openForChild(output.standardError, O_WRONLY | O_CREAT | O_TRUNC);
+    pid_ = spawn(argv, environment, {in.get(), out.get(), err.get(), keepOpenFd});
+    watchOver(pid_);
 }
 
 Process::~Process() {
-    if (pid_ > 0 && !status_) {
-        stop(milliseconds(1000));
+    if (!status_) {
+        stop();
     }
 }
 
@@ -222,44 +241,20 @@ ExitStatus Process::stop(milliseconds grace) {
 
 CommandResult runCommand(const std::vector<std::string>& argv, const Environment& environment,
                          milliseconds bound) {
-    auto out = makePipe();
-    auto err = makePipe();
-    const int in = openForChild({}, O_RDONLY);
+    Pipe out = makePipe();
+    Pipe err = makePipe();
+    Process child(argv, environment,
+                  Output{Sink::descriptor(out.write.get()), Sink::descriptor(err.write.get())});
+    out.write.reset();
+    err.write.reset();
     CommandResult result;
-    pid_t pid = -1;
-    try {
-        pid = spawn(argv, environment, {in, out[1], err[1], -1});
-    } catch (...) {
-        for (int fd : {in, out[0], out[1], err[0], err[1]}) {
-            close(fd);
-        }
-        throw;
-    }
-    for (int fd : {in, out[1], err[1]}) {
-        close(fd);
-    }
-    std::array<int, 2> reading{out[0], err[0]};
     const auto deadline = Clock::now() + bound;
-    while ((reading[0] >= 0 || reading[1] >= 0) && Clock::now() < deadline) {
-        drain(reading, {&result.standardOutput, &result.standardError}, 20);
+    while ((out.read.get() >= 0 || err.read.get() >= 0) && Clock::now() < deadline) {
+        drain({&out.read, &err.read}, {&result.standardOutput, &result.standardError}, 20);
     }
-    for (int fd : reading) {
-        if (fd >= 0) {
-            close(fd);
-        }
-    }
-    int raw = 0;
-    const bool ended =
-        waitUntil([&] { return waitpid(pid, &raw, WNOHANG) == pid; },
-                  std::max(milliseconds(0),
-                           std::chrono::duration_cast<milliseconds>(deadline - Clock::now())),
-                  milliseconds(1));
-    if (!ended) {
-        kill(pid, SIGKILL);
-        waitpid(pid, &raw, 0);
-        result.timedOut = true;
-    }
-    result.status = statusFrom(raw);
+    const auto status = child.waitForExit(left(deadline));
+    result.timedOut = !status;
+    result.status = status ? *status : child.stop();
     return result;
 }
 

@@ -1,14 +1,18 @@
 #pragma once
 
-#include "window.h"
+#include "window/window.h"
 
-// Where Form14's controls lie in its client area, in pixels.
+// Form14 as the harness sees it: its title, and where its controls lie in its client area, in
+// pixels.
 namespace form14 {
+
+constexpr const char* kTitle = "Form14";
 
 struct Rect {
     int x, y, width, height;
 
     harness::Point centre() const { return {x + width / 2, y + height / 2}; }
+    harness::Geometry area() const { return {x, y, width, height}; }
 };
 
 constexpr int kWidth = 410;

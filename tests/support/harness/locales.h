@@ -5,6 +5,8 @@
 #include <memory>
 #include <type_traits>
 
+namespace harness {
+
 // Whether the C library has the locale `name`, such as "ru_RU.UTF-8". script/setup generates
 // the ones that the tests use; a test that needs a missing one skips and says which.
 inline bool localeInstalled(const char* name) {
@@ -12,3 +14,5 @@ inline bool localeInstalled(const char* name) {
         newlocale(LC_ALL_MASK, name, locale_t(nullptr)), &freelocale);
     return locale != nullptr;
 }
+
+}  // namespace harness

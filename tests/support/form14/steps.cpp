@@ -1,34 +1,43 @@
-#include "form14_steps.h"
+#include "steps.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <regex>
 #include <stdexcept>
 
-#include "form14_controls.h"
+#include "controls.h"
 
 namespace form14 {
 namespace {
 
 using harness::milliseconds;
 
-// The focused line edit's text: select all, then the primary selection once it is claimed
-// anew (its TIMESTAMP tells a fresh claim from an old one).
-std::optional<std::string> focusedText(const harness::XServer& server,
-                                       const harness::Window& window) {
-    const auto stamp = [&] {
-        const auto r = server.run({"xclip", "-o", "-selection", "primary", "-t", "TIMESTAMP"});
-        return r.succeeded() ? r.standardOutput : std::string();
-    };
-    const std::string before = stamp();
-    window.key("ctrl+a");
-    if (!harness::waitUntil([&] { return stamp() != before; }, milliseconds(3000))) {
-        return std::nullopt;
-    }
-    const auto text = server.run({"xclip", "-o", "-selection", "primary"});
-    return text.succeeded() ? std::optional(text.standardOutput) : std::nullopt;
+// The focused line edit's text.
+std::optional<std::string> focusedText(const harness::Window& window) {
+    return window.selectionAfter([&] { window.key("ctrl+a"); }, milliseconds(3000));
 }
 
 }  // namespace
+
+std::optional<harness::Window> findWindow(const harness::XServer& server, milliseconds bound) {
+    return harness::Window::find(server, std::string("^") + kTitle + "$", bound);
+}
+
+harness::ProgramOptions options(const harness::XServer& server) {
+    harness::ProgramOptions options = harness::on(server);
+    if (const char* zone = std::getenv("TZ")) {
+        options.extra["TZ"] = zone;
+    }
+    return options;
+}
+
+harness::ProgramOptions withSound(const harness::XServer& server, const sound::SoundServer& sound) {
+    harness::ProgramOptions playing = options(server);
+    playing.sound = true;
+    playing.extra.insert(sound.environment().begin(), sound.environment().end());
+    return playing;
+}
 
 ClickTime timedClick(const harness::XServer& server, const harness::Window& window,
                      harness::Point at) {
@@ -61,6 +70,14 @@ std::optional<double> stopwatchSeconds(const std::string& dial) {
            std::stoi(part[4]) / 10.0;
 }
 
+std::optional<int> clockSeconds(const std::string& dial) {
+    int h = 0, m = 0, s = 0;
+    if (std::sscanf(dial.c_str(), " %d:%d:%d", &h, &m, &s) != 3) {
+        return std::nullopt;
+    }
+    return h * 3600 + m * 60 + s;
+}
+
 // The dialog takes the keyboard a moment after it shows, so the typing is checked and redone.
 bool pickMelody(const harness::XServer& server, const harness::Window& window,
                 const std::filesystem::path& file) {
@@ -73,13 +90,30 @@ bool pickMelody(const harness::XServer& server, const harness::Window& window,
     for (int attempt = 0; attempt < 3 && typed != file.string(); ++attempt) {
         dialog->key("ctrl+a");
         dialog->typeText(file.string());
-        typed = focusedText(server, *dialog);
+        typed = focusedText(*dialog);
     }
     if (typed != file.string()) {
         return false;
     }
     dialog->key("Return");
     return dialog->waitUntilNotViewable(milliseconds(5000));
+}
+
+AlarmSecond secondAhead() {
+    const Wall::time_point second =
+        std::chrono::floor<std::chrono::seconds>(Wall::now()) + std::chrono::seconds(3);
+    return {localTimeText(second), onSteadyClock(second)};
+}
+
+void typeAlarm(const harness::Window& window, const std::string& text) {
+    window.click(kAlarmTime.centre());
+    window.key("ctrl+a");
+    window.typeText(text);
+}
+
+void arm(const harness::Window& window, const std::string& text) {
+    typeAlarm(window, text);
+    window.click(kAlarmOnOff.centre());
 }
 
 // From the tightest of a few paired readings of the two clocks.
