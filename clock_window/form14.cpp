@@ -66,9 +66,9 @@ Form14::Form14(forms::Form& form, Services services)
 
 void Form14::connectEvents() {
     using Source = forms::Form::Source;
-    auto on = [this](const char* procedure, void (Form14::*body)(),
-                     Source source = Source::user) {
-        return form_.event(procedure, [this, body] { (this->*body)(); }, source);
+    auto on = [this](const char* procedure, void (Form14::*body)(), Source source = Source::user) {
+        return form_.event(
+            procedure, [this, body] { (this->*body)(); }, source);
     };
     Таймер_часов.onTick(on("Таймер_часов_Timer", &Form14::Таймер_часов_Timer, Source::timer));
     Таймер_секундомера.onTick(

@@ -6,7 +6,7 @@ namespace dialogs {
 
 // The open-file dialog as the window uses it.
 class CommonDialog {
-public:
+  public:
     virtual ~CommonDialog() = default;
     // Shows the dialog, modal to the window, and returns when the user picks a file or cancels.
     virtual void showOpen() = 0;

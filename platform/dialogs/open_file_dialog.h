@@ -9,12 +9,12 @@ namespace dialogs {
 // The platform's open-file dialog on Qt, with nothing set before it shows: no filter, title or
 // folder, so it lists all files. The event loop runs while it is open, so timers go on ticking.
 class OpenFileDialog : public CommonDialog {
-public:
+  public:
     explicit OpenFileDialog(QWidget& owner) : owner_(owner) {}
     void showOpen() override;
     std::string fileName() const override { return fileName_; }
 
-private:
+  private:
     QWidget& owner_;
     std::string fileName_;
 };

@@ -12,13 +12,13 @@ namespace forms {
 // after the procedure has since run without failing. A failure repeated on every tick is thus
 // written once, not a hundred times a second.
 class EventBoundary {
-public:
+  public:
     explicit EventBoundary(std::ostream& errors) : errors_(errors) {}
 
     // Runs one event procedure; never throws.
     void run(const std::string& procedure, const std::function<void()>& body);
 
-private:
+  private:
     void report(const std::string& procedure, const std::string& text);
 
     std::ostream& errors_;

@@ -11,13 +11,13 @@ namespace forms {
 // Turns SIGTERM, SIGINT and SIGHUP into a call on the event loop, where it is safe to act.
 // One at a time; the handlers are put back as they were when it goes.
 class SignalWatch {
-public:
+  public:
     explicit SignalWatch(std::function<void()> onSignal);
     ~SignalWatch();
     SignalWatch(const SignalWatch&) = delete;
     SignalWatch& operator=(const SignalWatch&) = delete;
 
-private:
+  private:
     std::function<void()> onSignal_;
     std::unique_ptr<QSocketNotifier> notifier_;
 };

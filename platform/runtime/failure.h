@@ -8,11 +8,11 @@ namespace rt {
 // A failed step of a procedure. It is thrown where the step fails and passes up through every
 // caller to the event boundary, which decides what the user sees of it.
 class Failure : public std::runtime_error {
-public:
+  public:
     Failure(int number, const std::string& text) : std::runtime_error(text), number_(number) {}
     int number() const { return number_; }
 
-private:
+  private:
     int number_;
 };
 

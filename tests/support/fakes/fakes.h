@@ -17,7 +17,7 @@ namespace fakes {
 
 // Writes down every property set, in order: "DeviceType=", "FileName=<path>", "Open", ...
 class RecordingPlayer : public player::MultimediaControl {
-public:
+  public:
     void setDeviceType(const std::string& type) override { log.push_back("DeviceType=" + type); }
     void setFileName(const std::string& path) override { log.push_back("FileName=" + path); }
     void setCommand(const std::string& command) override {
@@ -35,7 +35,7 @@ public:
 // Answers each showOpen with the next scripted answer: a path is a pick, nullopt a cancel.
 // `whileOpen` runs inside showOpen, as the ticks of the event loop would.
 class ScriptedDialog : public dialogs::CommonDialog {
-public:
+  public:
     void showOpen() override;
     std::string fileName() const override { return fileName_; }
 
@@ -43,14 +43,14 @@ public:
     std::function<void()> whileOpen;
     int shown = 0;
 
-private:
+  private:
     std::string fileName_;
 };
 
 // Wakes through the event loop once the fake clock has moved past the armed moment, and at once
 // when the clock is set. `wakeEarly` is a wake-up that comes before its moment.
 class FakeClockWake : public forms::ClockWake {
-public:
+  public:
     explicit FakeClockWake(rt::FakeClock& clock);
     void arm(double seconds) override;
     void disarm() override;
@@ -60,7 +60,7 @@ public:
     double due = 0;  // seconds since day 0 on the fake clock
     int arms = 0;
 
-private:
+  private:
     void moved(bool wallSet);
 
     rt::FakeClock& clock_;

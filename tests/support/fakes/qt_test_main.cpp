@@ -1,6 +1,6 @@
 // GoogleTest's main with a QApplication on the offscreen platform: widget tests need no display.
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 #include "appearance.h"
 
