@@ -42,6 +42,8 @@ class SystemClockWake : public ClockWake {
     void arm(double seconds) override;
     void disarm() override;
     bool armed() const;
+    // The timerfd, or -1 where the plain timer stands in.
+    int descriptor() const { return fd_; }
 
     // What the event loop runs when the descriptor is ready: an expiry and a setting of the
     // clock (the read fails with ECANCELED) both wake.

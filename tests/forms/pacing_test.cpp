@@ -7,6 +7,8 @@
 
 #include <chrono>
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <vector>
 
@@ -157,6 +159,18 @@ TEST(SystemClockWakeTest, WakesThroughTheEventLoopAndIsArmedAgainByThePacer) {
     EXPECT_TRUE(wake.armed());
     wake.disarm();
     EXPECT_FALSE(wake.armed());
+}
+
+// The kernel says how the timer was set: on the wall clock (clockid 0), for an absolute moment,
+// and to end when the wall clock is set (flags 1 | 2).
+TEST(SystemClockWakeTest, WaitsOnTheWallClockAndEndsWhenItIsSet) {
+    forms::SystemClockWake wake;
+    ASSERT_GE(wake.descriptor(), 0) << "no timerfd on this kernel";
+    wake.arm(3600);
+    std::ifstream info("/proc/self/fdinfo/" + std::to_string(wake.descriptor()));
+    std::string text((std::istreambuf_iterator<char>(info)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("clockid: 0\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("settime flags: 03\n"), std::string::npos) << text;
 }
 
 TEST(SystemClockWakeTest, ANotificationWithNothingToReadDoesNotWake) {
