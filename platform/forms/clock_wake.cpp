@@ -55,9 +55,6 @@ void SystemClockWake::arm(double seconds) {
     clock_gettime(CLOCK_REALTIME, &now);
     itimerspec when{};
     when.it_value = plus(now, seconds);
-    if (when.it_value.tv_sec == 0 && when.it_value.tv_nsec == 0) {
-        when.it_value.tv_nsec = 1;  // zero would disarm
-    }
     timerfd_settime(fd_, TFD_TIMER_ABSTIME | TFD_TIMER_CANCEL_ON_SET, &when, nullptr);
 }
 

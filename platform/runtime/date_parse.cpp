@@ -254,16 +254,10 @@ std::optional<std::int64_t> readDate(Cursor& c, const PatternShape& shape) {
     return dayNumber(year, month, day);
 }
 
-// The shapes a text may take. A time: the user's long time, or hours, minutes and seconds parted
-// by ':', which every locale takes. A date: the user's short date, or its fields in the same
-// order parted by one of . / - used twice.
-struct Shapes {
-    PatternShape times[2];
-    PatternShape dates[4];
-};
+}  // namespace
 
-Shapes shapesOf(const RegionalFormats& f) {
-    Shapes s;
+DateTextShapes dateTextShapes(const RegionalFormats& f) {
+    DateTextShapes s;
     s.times[1] = PatternShape{"Hms", {"", ":", ":", ""}, f.designatorFirst};
     s.times[0] = patternShape(f.longTime, "Hms");
     if (s.times[0].fields != "Hms" && s.times[0].fields != "Hm") {
@@ -281,7 +275,10 @@ Shapes shapesOf(const RegionalFormats& f) {
     return s;
 }
 
-std::optional<std::int64_t> readTime(const Cursor& c, const Shapes& s, const RegionalFormats& f) {
+namespace {
+
+std::optional<std::int64_t> readTime(const Cursor& c, const DateTextShapes& s,
+                                     const RegionalFormats& f) {
     for (const PatternShape& shape : s.times) {
         if (const auto second = readTimeToEnd(c, shape, f)) {
             return second;
@@ -291,8 +288,8 @@ std::optional<std::int64_t> readTime(const Cursor& c, const Shapes& s, const Reg
 }
 
 // A date alone, or a date, blanks and a time.
-std::optional<DateValue> readDateAndTime(Cursor c, const PatternShape& date, const Shapes& s,
-                                         const RegionalFormats& f) {
+std::optional<DateValue> readDateAndTime(Cursor c, const PatternShape& date,
+                                         const DateTextShapes& s, const RegionalFormats& f) {
     const auto day = readDate(c, date);
     if (!day) {
         return std::nullopt;
@@ -345,7 +342,8 @@ std::size_t utf8Length(std::string_view text, std::size_t i) {
 
 }  // namespace
 
-std::optional<DateValue> parseDateText(std::string_view text, const RegionalFormats& formats) {
+std::optional<DateValue> parseDateText(std::string_view text, const RegionalFormats& formats,
+                                       const DateTextShapes& shapes) {
     if (longerThan(text, kMaxTextUnits)) {
         return std::nullopt;
     }
@@ -353,7 +351,6 @@ std::optional<DateValue> parseDateText(std::string_view text, const RegionalForm
     if (c.atEnd()) {
         return std::nullopt;
     }
-    const Shapes shapes = shapesOf(formats);
     // A time comes first: a Finnish clock shows "12.11.10" at 12:11:10, which also reads as a date.
     if (const auto second = readTime(c, shapes, formats)) {
         return makeValue(0, *second);

@@ -31,6 +31,14 @@ struct PatternShape {
     bool designatorFirst = false;
 };
 
+// The shapes a typed text may take. A time: the user's long time, or hours, minutes and seconds
+// parted by ':', which every locale takes. A date: the user's short date, or its fields in the
+// same order parted by one of . / - used twice.
+struct DateTextShapes {
+    PatternShape times[2];
+    PatternShape dates[4];
+};
+
 // The shape of `pattern` by the field letters in `letters` (at most three, e.g. "dMy" or "Hms");
 // h counts as H. Other pattern letters are left out.
 PatternShape patternShape(std::string_view pattern, std::string_view letters);

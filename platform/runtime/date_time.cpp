@@ -45,7 +45,7 @@ DateFields fieldsOf(const DayAndSecond& parts) {
 }  // namespace
 
 DateTime::DateTime(const Clock& clock, RegionalFormats formats)
-    : clock_(clock), formats_(std::move(formats)) {}
+    : clock_(clock), formats_(std::move(formats)), textShapes_(dateTextShapes(formats_)) {}
 
 DateValue DateTime::currentTime() const {
     return timeOf(clock_.now());
@@ -117,7 +117,7 @@ std::string DateTime::toText(DateValue date) const {
 }
 
 DateValue DateTime::fromText(std::string_view text) const {
-    if (const auto value = parseDateText(text, formats_)) {
+    if (const auto value = parseDateText(text, formats_, textShapes_)) {
         return *value;
     }
     throw Failure(kTypeMismatch,

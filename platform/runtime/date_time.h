@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "clock.h"
+#include "date_pattern.h"
 #include "failure.h"
 
 namespace rt {
@@ -72,6 +73,7 @@ class DateTime {
   private:
     const Clock& clock_;
     RegionalFormats formats_;
+    DateTextShapes textShapes_;  // worked out once: the alarm box is read on every tick
 };
 
 }  // namespace rt

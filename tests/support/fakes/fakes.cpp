@@ -38,7 +38,6 @@ FakeClockWake::FakeClockWake(rt::FakeClock& clock) : clock_(clock) {
 void FakeClockWake::arm(double seconds) {
     armed = true;
     due = secondsOf(clock_.now()) + seconds;
-    ++arms;
     post_.stop();
 }
 

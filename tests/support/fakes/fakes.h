@@ -58,7 +58,6 @@ class FakeClockWake : public forms::ClockWake {
 
     bool armed = false;
     double due = 0;  // seconds since day 0 on the fake clock
-    int arms = 0;
 
   private:
     void moved(bool wallSet);
